@@ -1,0 +1,412 @@
+// firstpaint: start a program, report how long it takes until one of its windows
+// shows a pixel that is not black, then its memory use a little later.
+//
+// usage: firstpaint [-t TIMEOUT_MS] [-s SETTLE_MS] [-l LOGFILE] [-P] -- PROGRAM [ARG...]
+//
+//   -t  give up if nothing was painted this long after exec (default 10000)
+//   -s  read memory this long after the first paint (default 1500)
+//   -l  where the program's stdout/stderr go (default /dev/null)
+//   -P  plain polling: grab the window every 2 ms instead of waiting for
+//       XDamage events (slower, used to cross-check the damage path)
+//
+// Prints exactly one line on stdout:
+//   ok PAINT_MS RSS_KB PSS_KB
+//   timeout|exited|error MESSAGE
+// and exits 0 for "ok", 2 for "timeout", 3 for "exited", 1 for "error".
+//
+// The clock starts in the forked child just before execvp().  Top-level windows
+// are found through MapNotify on the root window (SubstructureNotify) and matched
+// by _NET_WM_PID.  Each such window gets an XDamage object; whenever it reports
+// new drawing, the visible part of the window is fetched with XGetImage and
+// scanned for a pixel whose RGB is not 0,0,0.  The screen must have a black root
+// (Xvfb -br), or a window without background would show the root pattern.
+// Finally the program and its process group get SIGTERM, then SIGKILL.
+
+#define _GNU_SOURCE
+#include <errno.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/mman.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/Xdamage.h>
+
+#define MAX_WINDOWS 64
+#define POLL_MS 2
+#define SAFETY_GRAB_MS 25
+
+struct tracked {
+    Window win;
+    Damage damage;
+    int dirty;
+};
+
+static Display* dpy;
+static Window root;
+static Atom net_wm_pid;
+static int damage_event = -1;
+static int poll_only;
+static struct tracked wins[MAX_WINDOWS];
+static int nwins;
+static volatile pid_t child = -1;
+
+static double now_ms(void)
+{
+    struct timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
+}
+
+static void sleep_ms(double ms)
+{
+    if (ms <= 0)
+        return;
+    struct timespec ts = {(time_t)(ms / 1e3), (long)((ms - (time_t)(ms / 1e3) * 1e3) * 1e6)};
+    while (nanosleep(&ts, &ts) == -1 && errno == EINTR) {
+    }
+}
+
+// Windows come and go under our feet; a failed request just means "not this one".
+static int ignore_x_error(Display* d, XErrorEvent* e)
+{
+    (void)d;
+    (void)e;
+    return 0;
+}
+
+static void on_signal(int sig)
+{
+    if (child > 0)
+        kill(-child, SIGKILL);
+    signal(sig, SIG_DFL);
+    raise(sig);
+}
+
+// True if the window was created by our child (or something in its process group).
+static int owned_by_child(Window w)
+{
+    Atom type;
+    int format;
+    unsigned long n, left;
+    unsigned char* data = NULL;
+    if (XGetWindowProperty(dpy, w, net_wm_pid, 0, 1, False, XA_CARDINAL, &type, &format, &n,
+                           &left, &data) != Success ||
+        !data || n < 1 || format != 32) {
+        if (data)
+            XFree(data);
+        return 1; // no pid on the window: this display is private, so it is ours
+    }
+    pid_t pid = (pid_t) * (unsigned long*)data;
+    XFree(data);
+    return pid == child || getpgid(pid) == child;
+}
+
+static void track(Window w)
+{
+    for (int i = 0; i < nwins; i++)
+        if (wins[i].win == w) {
+            wins[i].dirty = 1;
+            return;
+        }
+    if (nwins == MAX_WINDOWS || !owned_by_child(w))
+        return;
+    struct tracked* t = &wins[nwins++];
+    t->win = w;
+    t->damage = damage_event >= 0 ? XDamageCreate(dpy, w, XDamageReportNonEmpty) : 0;
+    t->dirty = 1; // it may have drawn before the damage object existed
+}
+
+static void untrack(Window w)
+{
+    for (int i = 0; i < nwins; i++)
+        if (wins[i].win == w) {
+            // the damage object dies with the window
+            wins[i] = wins[--nwins];
+            return;
+        }
+}
+
+// Fetch the on-screen part of the window and look for any non-black pixel.
+static int has_painted(Window w)
+{
+    XWindowAttributes wa;
+    if (!XGetWindowAttributes(dpy, w, &wa) || wa.map_state != IsViewable ||
+        wa.class != InputOutput)
+        return 0;
+    int sw = DisplayWidth(dpy, DefaultScreen(dpy)), sh = DisplayHeight(dpy, DefaultScreen(dpy));
+    int x0 = wa.x < 0 ? -wa.x : 0, y0 = wa.y < 0 ? -wa.y : 0;
+    int x1 = wa.x + wa.width > sw ? sw - wa.x : wa.width;
+    int y1 = wa.y + wa.height > sh ? sh - wa.y : wa.height;
+    if (x1 <= x0 || y1 <= y0)
+        return 0;
+    XImage* img = XGetImage(dpy, w, x0, y0, x1 - x0, y1 - y0, AllPlanes, ZPixmap);
+    if (!img)
+        return 0;
+    unsigned long mask = img->red_mask | img->green_mask | img->blue_mask;
+    if (!mask)
+        mask = 0xffffff;
+    int found = 0;
+    for (int y = 0; y < img->height && !found; y++) {
+        if (img->bits_per_pixel == 32) {
+            const uint32_t* row = (const uint32_t*)(img->data + (size_t)y * img->bytes_per_line);
+            for (int x = 0; x < img->width; x++)
+                if (row[x] & mask) {
+                    found = 1;
+                    break;
+                }
+        } else {
+            for (int x = 0; x < img->width; x++)
+                if (XGetPixel(img, x, y) & mask) {
+                    found = 1;
+                    break;
+                }
+        }
+    }
+    XDestroyImage(img);
+    return found;
+}
+
+// Value in kB of the first "key:" line of a /proc file, summed over all such
+// lines when sum is set; -1 if there is none.
+static long proc_kb(const char* path, const char* key, int sum)
+{
+    FILE* f = fopen(path, "r");
+    if (!f)
+        return -1;
+    char line[512];
+    size_t klen = strlen(key);
+    long total = -1;
+    while (fgets(line, sizeof line, f)) {
+        if (strncmp(line, key, klen) == 0 && line[klen] == ':') {
+            long v = strtol(line + klen + 1, NULL, 10);
+            total = total < 0 ? v : total + v;
+            if (!sum)
+                break;
+        }
+    }
+    fclose(f);
+    return total;
+}
+
+// 0 while the child is running; otherwise reaps it and returns 1.
+static int child_gone(void)
+{
+    int status;
+    if (child <= 0)
+        return 1;
+    pid_t r = waitpid(child, &status, WNOHANG);
+    if (r == child || (r == -1 && errno == ECHILD)) {
+        child = -1;
+        return 1;
+    }
+    return 0;
+}
+
+static void stop_child(void)
+{
+    const pid_t group = child;
+    if (group <= 0)
+        return;
+    kill(-group, SIGTERM);
+    kill(group, SIGTERM);
+    for (int i = 0; i < 200 && !child_gone(); i++) // up to 2 s
+        sleep_ms(10);
+    if (child > 0) {
+        kill(-group, SIGKILL);
+        waitpid(group, NULL, 0);
+        child = -1;
+    }
+    kill(-group, SIGKILL); // stray members of the group, if any
+}
+
+// Wait (briefly) until the server has torn down the windows we were watching, so
+// the next run starts on a black screen again.
+static void wait_windows_gone(void)
+{
+    double until = now_ms() + 1000;
+    while (nwins > 0 && now_ms() < until) {
+        while (XPending(dpy)) {
+            XEvent ev;
+            XNextEvent(dpy, &ev);
+            if (ev.type == UnmapNotify)
+                untrack(ev.xunmap.window);
+            else if (ev.type == DestroyNotify)
+                untrack(ev.xdestroywindow.window);
+        }
+        struct pollfd pfd = {ConnectionNumber(dpy), POLLIN, 0};
+        poll(&pfd, 1, 10);
+    }
+}
+
+static int usage(void)
+{
+    fprintf(stderr, "usage: firstpaint [-t TIMEOUT_MS] [-s SETTLE_MS] [-l LOGFILE] [-P] -- "
+                    "PROGRAM [ARG...]\n");
+    return 1;
+}
+
+int main(int argc, char* argv[])
+{
+    double timeout = 10000, settle = 1500;
+    const char* log = "/dev/null";
+    int opt;
+    while ((opt = getopt(argc, argv, "+t:s:l:P")) != -1) {
+        switch (opt) {
+        case 't': timeout = atof(optarg); break;
+        case 's': settle = atof(optarg); break;
+        case 'l': log = optarg; break;
+        case 'P': poll_only = 1; break;
+        default: return usage();
+        }
+    }
+    if (optind >= argc)
+        return usage();
+    setvbuf(stdout, NULL, _IOLBF, 0);
+
+    dpy = XOpenDisplay(NULL);
+    if (!dpy) {
+        printf("error cannot open display\n");
+        return 1;
+    }
+    fcntl(ConnectionNumber(dpy), F_SETFD, FD_CLOEXEC);
+    XSetErrorHandler(ignore_x_error);
+    root = DefaultRootWindow(dpy);
+    net_wm_pid = XInternAtom(dpy, "_NET_WM_PID", False);
+    int ev_base, err_base;
+    if (!poll_only && XDamageQueryExtension(dpy, &ev_base, &err_base))
+        damage_event = ev_base + XDamageNotify;
+    XSelectInput(dpy, root, SubstructureNotifyMask);
+    XSync(dpy, False);
+
+    // The child stores its start time here right before exec; the pipe reports a
+    // failed exec (it is close-on-exec, so a successful one just closes it).
+    double* t0 = mmap(NULL, sizeof *t0, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    int fds[2];
+    if (t0 == MAP_FAILED || pipe2(fds, O_CLOEXEC) == -1) {
+        printf("error %s\n", strerror(errno));
+        return 1;
+    }
+    signal(SIGTERM, on_signal);
+    signal(SIGINT, on_signal);
+    signal(SIGHUP, on_signal);
+
+    pid_t pid = fork();
+    if (pid == -1) {
+        printf("error fork: %s\n", strerror(errno));
+        return 1;
+    }
+    if (pid == 0) {
+        close(fds[0]);
+        setpgid(0, 0);
+        signal(SIGTERM, SIG_DFL);
+        signal(SIGINT, SIG_DFL);
+        signal(SIGHUP, SIG_DFL);
+        int fd = open(log, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (fd >= 0) {
+            dup2(fd, 1);
+            dup2(fd, 2);
+            close(fd);
+        }
+        *t0 = now_ms();
+        execvp(argv[optind], argv + optind);
+        int err = errno;
+        if (write(fds[1], &err, sizeof err) < 0) {
+        }
+        _exit(127);
+    }
+    child = pid;
+    setpgid(pid, pid); // also here, so kill(-pid) works whichever runs first
+    close(fds[1]);
+    int err;
+    if (read(fds[0], &err, sizeof err) == (ssize_t)sizeof err) {
+        waitpid(pid, NULL, 0);
+        printf("error cannot run %s: %s\n", argv[optind], strerror(err));
+        return 1;
+    }
+    close(fds[0]);
+
+    const int xfd = ConnectionNumber(dpy);
+    double deadline = *t0 + timeout, last_grab = 0, painted = -1;
+    while (painted < 0) {
+        XFlush(dpy);
+        if (!XQLength(dpy)) {
+            struct pollfd pfd = {xfd, POLLIN, 0};
+            poll(&pfd, 1, POLL_MS);
+        }
+        // This moment is taken as the time of whatever the events below report.
+        double t = now_ms();
+        while (XPending(dpy)) {
+            XEvent ev;
+            XNextEvent(dpy, &ev);
+            if (ev.type == MapNotify && ev.xmap.event == root) {
+                track(ev.xmap.window);
+            } else if (ev.type == UnmapNotify && ev.xunmap.event == root) {
+                untrack(ev.xunmap.window);
+            } else if (ev.type == DestroyNotify && ev.xdestroywindow.event == root) {
+                untrack(ev.xdestroywindow.window);
+            } else if (damage_event >= 0 && ev.type == damage_event) {
+                XDamageNotifyEvent* de = (XDamageNotifyEvent*)&ev;
+                for (int i = 0; i < nwins; i++)
+                    if (wins[i].damage == de->damage)
+                        wins[i].dirty = 1;
+            }
+        }
+        // Without damage events (or as a safety net with them), grab regularly.
+        int grab_all = damage_event < 0 || t - last_grab >= SAFETY_GRAB_MS;
+        if (grab_all)
+            last_grab = t;
+        for (int i = 0; i < nwins && painted < 0; i++) {
+            if (!wins[i].dirty && !grab_all)
+                continue;
+            wins[i].dirty = 0;
+            if (wins[i].damage) // re-arm before looking, so later drawing is reported
+                XDamageSubtract(dpy, wins[i].damage, None, None);
+            if (has_painted(wins[i].win))
+                painted = t;
+        }
+        if (painted >= 0)
+            break;
+        if (child_gone()) {
+            printf("exited before painting anything (%.0f ms after exec)\n", now_ms() - *t0);
+            return 3;
+        }
+        if (now_ms() > deadline) {
+            printf("timeout nothing painted within %.0f ms (%d window%s seen)\n", timeout,
+                   nwins, nwins == 1 ? "" : "s");
+            stop_child();
+            return 2;
+        }
+    }
+
+    // Let the program settle, then read its memory.
+    double until = painted + settle;
+    while (now_ms() < until && !child_gone())
+        sleep_ms(until - now_ms() > 20 ? 20 : until - now_ms());
+    if (child <= 0) {
+        printf("exited within %.0f ms of its first paint\n", settle);
+        return 3;
+    }
+    char path[64];
+    snprintf(path, sizeof path, "/proc/%d/status", (int)child);
+    long rss = proc_kb(path, "VmRSS", 0);
+    snprintf(path, sizeof path, "/proc/%d/smaps_rollup", (int)child);
+    long pss = proc_kb(path, "Pss", 0);
+    if (pss < 0) { // kernels before 4.14
+        snprintf(path, sizeof path, "/proc/%d/smaps", (int)child);
+        pss = proc_kb(path, "Pss", 1);
+    }
+    stop_child();
+    wait_windows_gone();
+    printf("ok %.2f %ld %ld\n", painted - *t0, rss, pss);
+    return 0;
+}

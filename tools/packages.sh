@@ -1,0 +1,22 @@
+# Installs the Debian packages named as arguments that are not installed yet.
+# Sourced by the other scripts; runs apt-get only when something is missing.
+need_packages() {
+    local missing=()
+    local package
+    for package in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$package")
+        fi
+    done
+    if [ "${#missing[@]}" -gt 0 ]; then
+        echo "Installing ${missing[*]}" >&2
+        local sudo=()
+        [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+        "${sudo[@]}" apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+            "${missing[@]}" </dev/null
+    fi
+}
+
+# What building the game takes.
+BUILD_PACKAGES=(g++ make cmake qt6-base-dev qt6-qpa-plugins fonts-liberation2)
