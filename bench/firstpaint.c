@@ -6,8 +6,7 @@
 //   -t  give up if nothing was painted this long after exec (default 10000)
 //   -s  read memory this long after the first paint (default 1500)
 //   -l  where the program's stdout/stderr go (default /dev/null)
-//   -P  plain polling: grab the window every 2 ms instead of waiting for
-//       XDamage events (slower, used to cross-check the damage path)
+//   -P  plain polling: grab every 2 ms only, without XDamage (to cross-check)
 //
 // Prints exactly one line on stdout:
 //   ok PAINT_MS RSS_KB PSS_KB
@@ -16,10 +15,13 @@
 //
 // The clock starts in the forked child just before execvp().  Top-level windows
 // are found through MapNotify on the root window (SubstructureNotify) and matched
-// by _NET_WM_PID.  Each such window gets an XDamage object; whenever it reports
-// new drawing, the visible part of the window is fetched with XGetImage and
-// scanned for a pixel whose RGB is not 0,0,0.  The screen must have a black root
-// (Xvfb -br), or a window without background would show the root pattern.
+// by _NET_WM_PID.  From then on, the visible part of each such window is fetched
+// with XGetImage every 2 ms, and at once whenever its XDamage object reports new
+// drawing, and scanned for a pixel whose RGB is not 0,0,0.  Damage events alone
+// are not enough: they sometimes arrive a few ms after the pixels changed.  The
+// polling only lasts from the map to the first paint, a few ms, so it costs
+// little.  The screen must have a black root (Xvfb -br), or a window without
+// background would show the root pattern.
 // Finally the program and its process group get SIGTERM, then SIGKILL.
 
 #define _GNU_SOURCE
@@ -43,7 +45,6 @@
 
 #define MAX_WINDOWS 64
 #define POLL_MS 2
-#define SAFETY_GRAB_MS 25
 
 struct tracked {
     Window win;
@@ -340,8 +341,13 @@ int main(int argc, char* argv[])
     while (painted < 0) {
         XFlush(dpy);
         if (!XQLength(dpy)) {
-            struct pollfd pfd = {xfd, POLLIN, 0};
-            poll(&pfd, 1, POLL_MS);
+            // Sleep until the next grab is due, or the server has something for us.
+            double wait = nwins ? last_grab + POLL_MS - now_ms() : POLL_MS;
+            if (wait > 0) {
+                struct pollfd pfd = {xfd, POLLIN, 0};
+                struct timespec ts = {0, (long)(wait * 1e6)};
+                ppoll(&pfd, 1, &ts, NULL);
+            }
         }
         // This moment is taken as the time of whatever the events below report.
         double t = now_ms();
@@ -361,8 +367,8 @@ int main(int argc, char* argv[])
                         wins[i].dirty = 1;
             }
         }
-        // Without damage events (or as a safety net with them), grab regularly.
-        int grab_all = damage_event < 0 || t - last_grab >= SAFETY_GRAB_MS;
+        // Grab what damage reported at once, and everything every POLL_MS.
+        int grab_all = t - last_grab >= POLL_MS;
         if (grab_all)
             last_grab = t;
         for (int i = 0; i < nwins && painted < 0; i++) {

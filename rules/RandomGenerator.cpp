@@ -2,9 +2,11 @@
 
 #include <bit>
 
-namespace tintara {
+namespace tintara
+{
 
-namespace {
+namespace
+{
 
 // SplitMix64: a 64-bit counter pushed through a strong finaliser.
 constexpr std::uint64_t Golden = 0x9E3779B97F4A7C15ULL;

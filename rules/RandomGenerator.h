@@ -4,9 +4,11 @@
 
 #include <cstdint>
 
-namespace tintara {
+namespace tintara
+{
 
-class RandomGenerator {
+class RandomGenerator
+{
 public:
     explicit RandomGenerator(float seed = 0.0F) { Reseed(seed); }
 

@@ -4,9 +4,11 @@
 #include <charconv>
 #include <utility>
 
-namespace tintara {
+namespace tintara
+{
 
-namespace {
+namespace
+{
 
 // One position of a scan: the cell that may be empty, and the neighbour whose
 // tile then slides into it.
@@ -226,8 +228,8 @@ bool IsSolved(const Platform& platform)
     // Every cell is read, every time.
     bool solved = true;
     for (int k = 1; k <= CellCount; ++k) {
-        solved = (platform.CellColor(k) == SolvedArrangement[static_cast<std::size_t>(k - 1)]) &&
-                 solved;
+        solved =
+            (platform.CellColor(k) == SolvedArrangement[static_cast<std::size_t>(k - 1)]) && solved;
     }
     return solved;
 }

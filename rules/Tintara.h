@@ -12,7 +12,8 @@
 #include <string>
 #include <string_view>
 
-namespace tintara {
+namespace tintara
+{
 
 // A background colour as the window takes it: 0x00BBGGRR for an RGB colour, or
 // 0x800000nn for the desktop's system colour nn, resolved only when painting.
@@ -75,10 +76,11 @@ enum class Answer { Ok, Yes, No };
 
 // Whether the running handler may go on, or the program has been ended and
 // the handler must stop at once.
-enum class [[nodiscard]] Flow { Continue, Ended };
+enum class [[nodiscard]] Flow{Continue, Ended};
 
 // What the rules need from the window and the platform.
-class Platform {
+class Platform
+{
 public:
     virtual ~Platform() = default;
 

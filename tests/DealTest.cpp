@@ -13,7 +13,8 @@ using namespace tintara;
 
 Q_DECLARE_METATYPE(tintara::Arrangement)
 
-namespace {
+namespace
+{
 
 // A generator value that draws exactly this palette index.
 float ValueFor(int index)
@@ -40,7 +41,8 @@ void ScriptDeal(ScriptedPlatform& platform, const Arrangement& indices)
 }
 
 // A platform whose random values come from the game's own generator.
-class SeededPlatform : public ScriptedPlatform {
+class SeededPlatform : public ScriptedPlatform
+{
 public:
     RandomGenerator generator;
     float NextRandom() override { return generator.Next(); }
@@ -48,7 +50,8 @@ public:
 
 } // namespace
 
-class DealTest : public QObject {
+class DealTest : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -76,7 +79,8 @@ private slots:
     {
         QTest::addColumn<float>("r");
         QTest::addColumn<ColorWord>("firstCell");
-        QTest::newRow("just below one is white") << std::nextafter(1.0F, 0.0F) << ColorWord{0x00FFFFFF};
+        QTest::newRow("just below one is white")
+            << std::nextafter(1.0F, 0.0F) << ColorWord{0x00FFFFFF};
         QTest::newRow("zero is the empty cell") << 0.0F << HoleColor;
     }
 
@@ -179,8 +183,8 @@ private slots:
                 QCOMPARE(words, std::set<ColorWord>(TilePalette.begin(), TilePalette.end()));
                 const Arrangement indices = IndicesOf(platform);
                 QVERIFY(IsSolvable(indices));
-                ++holeSeen[static_cast<std::size_t>(
-                    std::find(indices.begin(), indices.end(), 0) - indices.begin())];
+                ++holeSeen[static_cast<std::size_t>(std::find(indices.begin(), indices.end(), 0) -
+                                                    indices.begin())];
             }
         }
         // 10,000 deals: each cell holds the empty cell about 625 times.

@@ -8,7 +8,8 @@ using namespace tintara;
 
 Q_DECLARE_METATYPE(tintara::Direction)
 
-namespace {
+namespace
+{
 
 // The solved tiles in order, with the empty cell moved to the given cell by
 // shifting the tiles between it and B16 one step along.
@@ -25,15 +26,15 @@ std::array<ColorWord, CellCount> BoardWithHoleAt(int hole)
 
 int HoleOf(const ScriptedPlatform& platform)
 {
-    return static_cast<int>(
-               std::find(platform.cells.begin(), platform.cells.end(), HoleColor) -
-               platform.cells.begin()) +
+    return static_cast<int>(std::find(platform.cells.begin(), platform.cells.end(), HoleColor) -
+                            platform.cells.begin()) +
            1;
 }
 
 } // namespace
 
-class MovesTest : public QObject {
+class MovesTest : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -138,8 +139,7 @@ private slots:
         SlideTile(platform, Direction::Up);
         QCOMPARE(platform.cells[0], color);
         QCOMPARE(platform.cells[4], HoleColor);
-        QCOMPARE(platform.state.CarriedColor,
-                 std::to_string(static_cast<std::int32_t>(color)));
+        QCOMPARE(platform.state.CarriedColor, std::to_string(static_cast<std::int32_t>(color)));
     }
 
     void sourceIsEmptiedBeforeTheTileLands()
@@ -148,7 +148,7 @@ private slots:
         platform.SetBoard(BoardWithHoleAt(6));
         SlideTile(platform, Direction::Right);
         QCOMPARE(platform.calls, (std::vector<std::string>{"SetCellColor 5", "SetCellColor 6",
-                                                          "SetCounterText 1"}));
+                                                           "SetCounterText 1"}));
     }
 
     void lookAlikeColourIsATile()

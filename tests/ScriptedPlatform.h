@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-class ScriptedPlatform : public tintara::Platform {
+class ScriptedPlatform : public tintara::Platform
+{
 public:
     std::array<tintara::ColorWord, tintara::CellCount> cells{};
     tintara::GameState state;

@@ -10,7 +10,8 @@ using namespace tintara;
 
 Q_DECLARE_METATYPE(std::optional<std::int64_t>)
 
-namespace {
+namespace
+{
 
 const std::string WinBox = "MessageBox Winner!: You win the game! And you have spent ";
 const std::string PlayAgainBox = "MessageBox Attention!: Will you play once again? [Yes/No]";
@@ -35,7 +36,8 @@ std::vector<std::string> DealCalls()
 
 } // namespace
 
-class WinTest : public QObject {
+class WinTest : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -160,10 +162,9 @@ private slots:
         ScriptWinAndDeal(platform);
         platform.answers = {Answer::Yes};
         QCOMPARE(ArrowClick(platform, direction), Flow::Continue);
-        const bool sawWin = std::any_of(platform.calls.begin(), platform.calls.end(),
-                                        [](const std::string& call) {
-                                            return call.rfind(WinBox, 0) == 0;
-                                        });
+        const bool sawWin =
+            std::any_of(platform.calls.begin(), platform.calls.end(),
+                        [](const std::string& call) { return call.rfind(WinBox, 0) == 0; });
         QCOMPARE(sawWin, announced);
         if (announced) {
             // A deal straight after start-up: the count had no value.

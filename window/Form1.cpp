@@ -1,0 +1,362 @@
+#include "Form1.h"
+
+#include "AppIcon.h"
+#include "ArrowButton.h"
+#include "Layout.h"
+#include "PictureBox.h"
+#include "SystemColors.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QTime>
+
+#include <algorithm>
+#include <vector>
+
+namespace tintara
+{
+
+namespace
+{
+
+constexpr std::string_view ExitTitle = "Attention!";
+constexpr std::string_view ExitText = "Maybe will you play once again?(NO - Exit)";
+constexpr std::string_view AboutTitle = "About the game";
+constexpr std::string_view AboutText = "Tintara has made by Orlandek";
+
+QString FromView(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QRect PixelRect(int left, int top, int width, int height)
+{
+    return {layout::Pixels(left), layout::Pixels(top), layout::Pixels(width),
+            layout::Pixels(height)};
+}
+
+QFont FontOf(layout::Font font)
+{
+    const layout::FontSpec spec = layout::FontFor(font);
+    QFont result;
+    result.setFamilies({FromView(spec.face), FromView(spec.standIn)});
+    result.setPixelSize(layout::PixelSize(spec.points));
+    result.setBold(true);
+    result.setItalic(spec.italic);
+    return result;
+}
+
+Direction DirectionOfGlyph(int glyph)
+{
+    switch (glyph) {
+    case layout::GlyphUp:
+        return Direction::Up;
+    case layout::GlyphDown:
+        return Direction::Down;
+    case layout::GlyphLeft:
+        return Direction::Left;
+    default:
+        return Direction::Right;
+    }
+}
+
+QString ArrowName(Direction direction)
+{
+    switch (direction) {
+    case Direction::Up:
+        return QStringLiteral("Up");
+    case Direction::Down:
+        return QStringLiteral("Down");
+    case Direction::Left:
+        return QStringLiteral("Left");
+    case Direction::Right:
+        break;
+    }
+    return QStringLiteral("Right");
+}
+
+} // namespace
+
+Form1::Form1(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(FromView(layout::Window.title));
+    setWindowIcon(QIcon(QPixmap::fromImage(AppIconImage())));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    resize(layout::Pixels(layout::Window.clientWidth), layout::Pixels(layout::Window.clientHeight));
+    CreateControls();
+    ApplyTextColors();
+    cmdUp->setFocus();
+}
+
+void Form1::CreateControls()
+{
+    std::vector<std::pair<int, QWidget*>> tabOrder;
+    for (const layout::Control& spec : layout::Controls) {
+        QWidget* control = nullptr;
+        switch (spec.kind) {
+        case layout::Kind::Shape:
+            // Drawn on the window's own surface, beneath the other controls.
+            continue;
+        case layout::Kind::PictureBox: {
+            auto* box = new PictureBox(this);
+            box->SetBackColor(spec.back);
+            control = box;
+            break;
+        }
+        case layout::Kind::ArrowButton: {
+            auto* button = new ArrowButton(DirectionOfGlyph(spec.code), this);
+            button->setAccessibleName(ArrowName(button->ArrowDirection()));
+            control = button;
+            break;
+        }
+        case layout::Kind::CommandButton:
+            control = new QPushButton(FromView(spec.text), this);
+            break;
+        case layout::Kind::Label: {
+            auto* label = new QLabel(FromView(spec.text), this);
+            label->setTextFormat(Qt::PlainText);
+            label->setWordWrap(true);
+            label->setAutoFillBackground(true);
+            label->setAlignment(
+                Qt::AlignTop |
+                (spec.align == layout::Align::Center ? Qt::AlignHCenter : Qt::AlignLeft));
+            control = label;
+            break;
+        }
+        }
+        control->setObjectName(FromView(spec.name));
+        control->setGeometry(PixelRect(spec.left, spec.top, spec.width, spec.height));
+        if (spec.font != layout::Font::None) {
+            control->setFont(FontOf(spec.font));
+        }
+        if (auto* button = qobject_cast<QPushButton*>(control)) {
+            // A focused button answers Enter as well as Space; none is the
+            // window's default.
+            button->setAutoDefault(true);
+        }
+        if (spec.kind == layout::Kind::PictureBox) {
+            control->setAccessibleName(FromView(spec.name));
+        }
+        if (control->focusPolicy() != Qt::NoFocus) {
+            tabOrder.emplace_back(spec.tabIndex, control);
+        }
+    }
+
+    std::sort(tabOrder.begin(), tabOrder.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = 1; i < tabOrder.size(); ++i) {
+        setTabOrder(tabOrder[i - 1].second, tabOrder[i].second);
+    }
+
+    for (int k = 1; k <= CellCount; ++k) {
+        cells_[static_cast<std::size_t>(k - 1)] =
+            findChild<PictureBox*>(QStringLiteral("B%1").arg(k), Qt::FindDirectChildrenOnly);
+    }
+    Picture10 = findChild<PictureBox*>(QStringLiteral("Picture10"), Qt::FindDirectChildrenOnly);
+    cmdUp = findChild<QAbstractButton*>(QStringLiteral("cmdUp"), Qt::FindDirectChildrenOnly);
+    cmdDown = findChild<QAbstractButton*>(QStringLiteral("cmdDown"), Qt::FindDirectChildrenOnly);
+    cmdLeft = findChild<QAbstractButton*>(QStringLiteral("cmdLeft"), Qt::FindDirectChildrenOnly);
+    cmdRight = findChild<QAbstractButton*>(QStringLiteral("cmdRight"), Qt::FindDirectChildrenOnly);
+    cmdAbout = findChild<QAbstractButton*>(QStringLiteral("cmdAbout"), Qt::FindDirectChildrenOnly);
+    cmdExit = findChild<QAbstractButton*>(QStringLiteral("cmdExit"), Qt::FindDirectChildrenOnly);
+    lblNum = findChild<QLabel*>(QStringLiteral("lblNum"), Qt::FindDirectChildrenOnly);
+
+    connect(cmdUp, &QAbstractButton::clicked, this, &Form1::cmdUp_Click);
+    connect(cmdDown, &QAbstractButton::clicked, this, &Form1::cmdDown_Click);
+    connect(cmdLeft, &QAbstractButton::clicked, this, &Form1::cmdLeft_Click);
+    connect(cmdRight, &QAbstractButton::clicked, this, &Form1::cmdRight_Click);
+    connect(cmdExit, &QAbstractButton::clicked, this, &Form1::cmdExit_Click);
+    connect(cmdAbout, &QAbstractButton::clicked, this, &Form1::cmdAbout_Click);
+    connect(Picture10, &PictureBox::doubleClicked, this, &Form1::Picture10_DblClick);
+}
+
+// The labels paint their own background and text in colours that may be
+// system colours, so they follow the palette whenever it changes.
+void Form1::ApplyTextColors()
+{
+    for (const layout::Control& spec : layout::Controls) {
+        if (spec.kind != layout::Kind::Label) {
+            continue;
+        }
+        auto* label = findChild<QLabel*>(FromView(spec.name), Qt::FindDirectChildrenOnly);
+        QPalette colors = palette();
+        colors.setColor(QPalette::Window, ResolveColor(spec.back, palette()));
+        colors.setColor(QPalette::WindowText, ResolveColor(spec.fore, palette()));
+        label->setPalette(colors);
+    }
+}
+
+QWidget* Form1::Control(std::string_view name) const
+{
+    return findChild<QWidget*>(FromView(name), Qt::FindDirectChildrenOnly);
+}
+
+PictureBox* Form1::Cell(int k) const
+{
+    return cells_.at(static_cast<std::size_t>(k - 1));
+}
+
+ColorWord Form1::CellColor(int k) const
+{
+    return Cell(k)->BackColor();
+}
+
+void Form1::SetCellColor(int k, ColorWord color)
+{
+    Cell(k)->SetBackColor(color);
+}
+
+void Form1::SetCounterText(std::string_view text)
+{
+    lblNum->setText(FromView(text));
+}
+
+Answer Form1::MessageBox(std::string_view text, std::string_view title, Buttons buttons)
+{
+    const bool question = buttons == Buttons::YesNo;
+    QMessageBox box(QMessageBox::NoIcon, FromView(title), FromView(text),
+                    question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    if (question) {
+        box.setDefaultButton(QMessageBox::Yes);
+        // Escape and the close control both count as No.
+        box.setEscapeButton(QMessageBox::No);
+    }
+    const int pressed = box.exec();
+    if (!question) {
+        return Answer::Ok;
+    }
+    return pressed == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+void Form1::Repaint()
+{
+    repaint();
+}
+
+float Form1::NextRandom()
+{
+    return random_.Next();
+}
+
+void Form1::Reseed(float seed)
+{
+    random_.Reseed(seed);
+}
+
+float Form1::SecondsSinceMidnight() const
+{
+    return static_cast<float>(QTime::currentTime().msecsSinceStartOfDay()) / 1000.0F;
+}
+
+void Form1::EndProgram()
+{
+    // The window goes at once; the event loop ends as soon as the running
+    // handler has returned, and the handlers stop on the rules' word.
+    ended_ = true;
+    hide();
+    QCoreApplication::exit(0);
+}
+
+void Form1::showEvent(QShowEvent* event)
+{
+    if (!loaded_) {
+        loaded_ = true;
+        Form_Load();
+    }
+    QWidget::showEvent(event);
+}
+
+void Form1::paintEvent(QPaintEvent* /*event*/)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), ResolveColor(layout::Window.back, palette()));
+
+    const layout::Control& shape = layout::Controls.front();
+    const QRect frame = PixelRect(shape.left, shape.top, shape.width, shape.height);
+    const int half = layout::ShapeOutline / 2;
+    painter.setBrush(QBrush(ResolveColor(shape.back, palette()), Qt::DiagCrossPattern));
+    painter.setPen(QPen(ResolveColor(shape.fore, palette()), layout::ShapeOutline));
+    painter.drawRect(frame.adjusted(half, half, -half, -half));
+}
+
+void Form1::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::PaletteChange) {
+        ApplyTextColors();
+        update();
+    }
+    QWidget::changeEvent(event);
+}
+
+void Form1::Form_Load()
+{
+    ReseedFromClock(*this);
+    DealBoard(*this);
+}
+
+void Form1::ArrowClicked(Direction direction)
+{
+    if (ended_) {
+        return;
+    }
+    static_cast<void>(ArrowClick(*this, direction));
+}
+
+void Form1::cmdUp_Click()
+{
+    ArrowClicked(Direction::Up);
+}
+
+void Form1::cmdDown_Click()
+{
+    ArrowClicked(Direction::Down);
+}
+
+void Form1::cmdLeft_Click()
+{
+    ArrowClicked(Direction::Left);
+}
+
+void Form1::cmdRight_Click()
+{
+    ArrowClicked(Direction::Right);
+}
+
+void Form1::cmdExit_Click()
+{
+    if (ended_) {
+        return;
+    }
+    if (MessageBox(ExitText, ExitTitle, Buttons::YesNo) != Answer::Yes) {
+        EndProgram();
+        return;
+    }
+    Repaint();
+    ReseedFromClock(*this);
+    DealBoard(*this);
+    ResetCount(*this);
+}
+
+void Form1::cmdAbout_Click()
+{
+    if (ended_) {
+        return;
+    }
+    MessageBox(AboutText, AboutTitle, Buttons::Ok);
+}
+
+void Form1::Picture10_DblClick()
+{
+    if (ended_) {
+        return;
+    }
+    static_cast<void>(AnnounceWin(*this));
+}
+
+} // namespace tintara

@@ -1,0 +1,83 @@
+// The main window: the board, the target preview, the counter and the six
+// buttons. It holds the game's state and gives the rules their platform.
+#pragma once
+
+#include "RandomGenerator.h"
+#include "Tintara.h"
+
+#include <QWidget>
+
+#include <array>
+
+class QAbstractButton;
+class QLabel;
+
+namespace tintara
+{
+
+class PictureBox;
+
+class Form1 : public QWidget, public Platform
+{
+    Q_OBJECT
+
+public:
+    explicit Form1(QWidget* parent = nullptr);
+
+    // A control of the layout by name ("B1", "cmdUp", "lblNum", …).
+    [[nodiscard]] QWidget* Control(std::string_view name) const;
+    // Board cell k, 1 to 16.
+    [[nodiscard]] PictureBox* Cell(int k) const;
+    [[nodiscard]] QLabel* Counter() const { return lblNum; }
+    // Whether a No has ended the program.
+    [[nodiscard]] bool HasEnded() const { return ended_; }
+
+    // The rules' platform.
+    GameState& State() override { return state_; }
+    [[nodiscard]] ColorWord CellColor(int k) const override;
+    void SetCellColor(int k, ColorWord color) override;
+    void SetCounterText(std::string_view text) override;
+    Answer MessageBox(std::string_view text, std::string_view title, Buttons buttons) override;
+    void Repaint() override;
+    float NextRandom() override;
+    void Reseed(float seed) override;
+    [[nodiscard]] float SecondsSinceMidnight() const override;
+    void EndProgram() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void CreateControls();
+    void ApplyTextColors();
+
+    // The event handlers.
+    void Form_Load();
+    void cmdUp_Click();
+    void cmdDown_Click();
+    void cmdLeft_Click();
+    void cmdRight_Click();
+    void cmdExit_Click();
+    void cmdAbout_Click();
+    void Picture10_DblClick();
+    void ArrowClicked(Direction direction);
+
+    GameState state_;
+    RandomGenerator random_;
+    bool loaded_ = false;
+    bool ended_ = false;
+
+    std::array<PictureBox*, CellCount> cells_{};
+    PictureBox* Picture10 = nullptr;
+    QAbstractButton* cmdUp = nullptr;
+    QAbstractButton* cmdDown = nullptr;
+    QAbstractButton* cmdLeft = nullptr;
+    QAbstractButton* cmdRight = nullptr;
+    QAbstractButton* cmdAbout = nullptr;
+    QAbstractButton* cmdExit = nullptr;
+    QLabel* lblNum = nullptr;
+};
+
+} // namespace tintara
