@@ -256,11 +256,12 @@ float Form1::SecondsSinceMidnight() const
 
 void Form1::EndProgram()
 {
-    // The window goes at once; the event loop ends as soon as the running
-    // handler has returned, and the handlers stop on the rules' word.
+    // The window goes at once, and the event loop ends with status 0 as soon
+    // as the running handler has returned; the handlers stop on the rules'
+    // word, and take no event after this one.
     ended_ = true;
     hide();
-    QCoreApplication::exit(0);
+    QCoreApplication::quit();
 }
 
 void Form1::showEvent(QShowEvent* event)

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# The real tintara under Xvfb, driven like a player with xdotool: it opens its
+# window, an arrow click counts, Exit answered No ends it with status 0.
+set -euo pipefail
+
+tintara=$(realpath "$1")
+for tool in xvfb-run xdotool import; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
+
+if [ -z "${TINTARA_IN_XVFB:-}" ]; then
+    TINTARA_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
+
+unset QT_QPA_PLATFORM
+fail() { echo "FAIL: $*" >&2; kill "$pid" 2>/dev/null || true; exit 1; }
+
+"$tintara" &
+pid=$!
+window=$(timeout 10 xdotool search --sync --onlyvisible --name '^Tintara by Orlandek$' | head -n 1) ||
+    fail "no window appeared"
+echo "window $window, process $pid"
+
+snapshot() { import -window "$window" rgb:- | md5sum; }
+click() { xdotool mousemove --window "$window" "$1" "$2" click 1; sleep 0.3; }
+
+# Down then Up: at least one of them moves a tile, so the counter changes.
+before=$(snapshot)
+click 408 208 # cmdDown
+click 408 152 # cmdUp
+[ "$(snapshot)" != "$before" ] || fail "the arrows changed nothing"
+
+click 436 76 # cmdExit
+question=$(timeout 5 xdotool search --sync --onlyvisible --name '^Attention!$' | head -n 1) ||
+    fail "the Exit question did not appear"
+xdotool windowfocus --sync "$question"
+xdotool key --clearmodifiers n
+
+for _ in $(seq 50); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$pid" 2>/dev/null && fail "still running five seconds after No"
+status=0
+wait "$pid" || status=$?
+[ "$status" -eq 0 ] || fail "exit status $status"
+echo "PASS: the game ran, counted, and ended with status 0 after No"
