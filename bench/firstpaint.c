@@ -7,6 +7,7 @@
 //   -s  read memory this long after the first paint (default 1500)
 //   -l  where the program's stdout/stderr go (default /dev/null)
 //   -P  plain polling: grab every 2 ms only, without XDamage (to cross-check)
+//   -v  log maps, damage and grabs to stderr, in ms since exec
 //
 // Prints exactly one line on stdout:
 //   ok PAINT_MS RSS_KB PSS_KB
@@ -56,10 +57,12 @@ static Display* dpy;
 static Window root;
 static Atom net_wm_pid;
 static int damage_event = -1;
-static int poll_only;
+static int poll_only, verbose;
+static double start; // monotonic ms at exec, for the log
 static struct tracked wins[MAX_WINDOWS];
 static int nwins;
-static volatile pid_t child = -1;
+static volatile pid_t child = -1; // -1 once reaped
+static pid_t group = -1;          // its process group, which outlives it
 
 static double now_ms(void)
 {
@@ -85,10 +88,20 @@ static int ignore_x_error(Display* d, XErrorEvent* e)
     return 0;
 }
 
+// The server went away: take the program down with us rather than leave it behind.
+static int on_x_io_error(Display* d)
+{
+    (void)d;
+    if (group > 0)
+        kill(-group, SIGKILL);
+    printf("error lost the X display\n");
+    exit(1);
+}
+
 static void on_signal(int sig)
 {
-    if (child > 0)
-        kill(-child, SIGKILL);
+    if (group > 0)
+        kill(-group, SIGKILL);
     signal(sig, SIG_DFL);
     raise(sig);
 }
@@ -100,8 +113,8 @@ static int owned_by_child(Window w)
     int format;
     unsigned long n, left;
     unsigned char* data = NULL;
-    if (XGetWindowProperty(dpy, w, net_wm_pid, 0, 1, False, XA_CARDINAL, &type, &format, &n,
-                           &left, &data) != Success ||
+    if (XGetWindowProperty(dpy, w, net_wm_pid, 0, 1, False, XA_CARDINAL, &type, &format, &n, &left,
+                           &data) != Success ||
         !data || n < 1 || format != 32) {
         if (data)
             XFree(data);
@@ -112,7 +125,7 @@ static int owned_by_child(Window w)
     return pid == child || getpgid(pid) == child;
 }
 
-static void track(Window w)
+static void track(Window w, double t)
 {
     for (int i = 0; i < nwins; i++)
         if (wins[i].win == w) {
@@ -121,10 +134,12 @@ static void track(Window w)
         }
     if (nwins == MAX_WINDOWS || !owned_by_child(w))
         return;
-    struct tracked* t = &wins[nwins++];
-    t->win = w;
-    t->damage = damage_event >= 0 ? XDamageCreate(dpy, w, XDamageReportNonEmpty) : 0;
-    t->dirty = 1; // it may have drawn before the damage object existed
+    struct tracked* e = &wins[nwins++];
+    e->win = w;
+    e->damage = damage_event >= 0 ? XDamageCreate(dpy, w, XDamageReportNonEmpty) : 0;
+    e->dirty = 1; // it may have drawn before the damage object existed
+    if (verbose)
+        fprintf(stderr, "%8.2f map 0x%lx\n", t - start, w);
 }
 
 static void untrack(Window w)
@@ -141,8 +156,7 @@ static void untrack(Window w)
 static int has_painted(Window w)
 {
     XWindowAttributes wa;
-    if (!XGetWindowAttributes(dpy, w, &wa) || wa.map_state != IsViewable ||
-        wa.class != InputOutput)
+    if (!XGetWindowAttributes(dpy, w, &wa) || wa.map_state != IsViewable || wa.class != InputOutput)
         return 0;
     int sw = DisplayWidth(dpy, DefaultScreen(dpy)), sh = DisplayHeight(dpy, DefaultScreen(dpy));
     int x0 = wa.x < 0 ? -wa.x : 0, y0 = wa.y < 0 ? -wa.y : 0;
@@ -213,21 +227,22 @@ static int child_gone(void)
     return 0;
 }
 
+// SIGTERM, then SIGKILL after 2 s; whatever else is left in its group goes too.
 static void stop_child(void)
 {
-    const pid_t group = child;
-    if (group <= 0)
-        return;
-    kill(-group, SIGTERM);
-    kill(group, SIGTERM);
-    for (int i = 0; i < 200 && !child_gone(); i++) // up to 2 s
-        sleep_ms(10);
     if (child > 0) {
-        kill(-group, SIGKILL);
-        waitpid(group, NULL, 0);
+        kill(-group, SIGTERM);
+        kill(child, SIGTERM);
+        for (int i = 0; i < 200 && !child_gone(); i++)
+            sleep_ms(10);
+    }
+    if (child > 0) {
+        kill(child, SIGKILL);
+        waitpid(child, NULL, 0);
         child = -1;
     }
-    kill(-group, SIGKILL); // stray members of the group, if any
+    if (group > 0)
+        kill(-group, SIGKILL);
 }
 
 // Wait (briefly) until the server has torn down the windows we were watching, so
@@ -251,7 +266,7 @@ static void wait_windows_gone(void)
 
 static int usage(void)
 {
-    fprintf(stderr, "usage: firstpaint [-t TIMEOUT_MS] [-s SETTLE_MS] [-l LOGFILE] [-P] -- "
+    fprintf(stderr, "usage: firstpaint [-t TIMEOUT_MS] [-s SETTLE_MS] [-l LOGFILE] [-P] [-v] -- "
                     "PROGRAM [ARG...]\n");
     return 1;
 }
@@ -261,13 +276,25 @@ int main(int argc, char* argv[])
     double timeout = 10000, settle = 1500;
     const char* log = "/dev/null";
     int opt;
-    while ((opt = getopt(argc, argv, "+t:s:l:P")) != -1) {
+    while ((opt = getopt(argc, argv, "+t:s:l:Pv")) != -1) {
         switch (opt) {
-        case 't': timeout = atof(optarg); break;
-        case 's': settle = atof(optarg); break;
-        case 'l': log = optarg; break;
-        case 'P': poll_only = 1; break;
-        default: return usage();
+        case 't':
+            timeout = atof(optarg);
+            break;
+        case 's':
+            settle = atof(optarg);
+            break;
+        case 'l':
+            log = optarg;
+            break;
+        case 'P':
+            poll_only = 1;
+            break;
+        case 'v':
+            verbose = 1;
+            break;
+        default:
+            return usage();
         }
     }
     if (optind >= argc)
@@ -281,6 +308,7 @@ int main(int argc, char* argv[])
     }
     fcntl(ConnectionNumber(dpy), F_SETFD, FD_CLOEXEC);
     XSetErrorHandler(ignore_x_error);
+    XSetIOErrorHandler(on_x_io_error);
     root = DefaultRootWindow(dpy);
     net_wm_pid = XInternAtom(dpy, "_NET_WM_PID", False);
     int ev_base, err_base;
@@ -325,7 +353,7 @@ int main(int argc, char* argv[])
         }
         _exit(127);
     }
-    child = pid;
+    child = group = pid;
     setpgid(pid, pid); // also here, so kill(-pid) works whichever runs first
     close(fds[1]);
     int err;
@@ -335,6 +363,7 @@ int main(int argc, char* argv[])
         return 1;
     }
     close(fds[0]);
+    start = *t0;
 
     const int xfd = ConnectionNumber(dpy);
     double deadline = *t0 + timeout, last_grab = 0, painted = -1;
@@ -355,7 +384,7 @@ int main(int argc, char* argv[])
             XEvent ev;
             XNextEvent(dpy, &ev);
             if (ev.type == MapNotify && ev.xmap.event == root) {
-                track(ev.xmap.window);
+                track(ev.xmap.window, t);
             } else if (ev.type == UnmapNotify && ev.xunmap.event == root) {
                 untrack(ev.xunmap.window);
             } else if (ev.type == DestroyNotify && ev.xdestroywindow.event == root) {
@@ -365,6 +394,8 @@ int main(int argc, char* argv[])
                 for (int i = 0; i < nwins; i++)
                     if (wins[i].damage == de->damage)
                         wins[i].dirty = 1;
+                if (verbose)
+                    fprintf(stderr, "%8.2f damage 0x%lx\n", t - start, de->drawable);
             }
         }
         // Grab what damage reported at once, and everything every POLL_MS.
@@ -374,21 +405,26 @@ int main(int argc, char* argv[])
         for (int i = 0; i < nwins && painted < 0; i++) {
             if (!wins[i].dirty && !grab_all)
                 continue;
+            const int was_dirty = wins[i].dirty;
             wins[i].dirty = 0;
             if (wins[i].damage) // re-arm before looking, so later drawing is reported
                 XDamageSubtract(dpy, wins[i].damage, None, None);
             if (has_painted(wins[i].win))
                 painted = t;
+            if (verbose)
+                fprintf(stderr, "%8.2f grab 0x%lx (%s): %s\n", t - start, wins[i].win,
+                        was_dirty ? "damage" : "timer", painted >= 0 ? "painted" : "black");
         }
         if (painted >= 0)
             break;
         if (child_gone()) {
             printf("exited before painting anything (%.0f ms after exec)\n", now_ms() - *t0);
+            stop_child();
             return 3;
         }
         if (now_ms() > deadline) {
-            printf("timeout nothing painted within %.0f ms (%d window%s seen)\n", timeout,
-                   nwins, nwins == 1 ? "" : "s");
+            printf("timeout nothing painted within %.0f ms (%d window%s seen)\n", timeout, nwins,
+                   nwins == 1 ? "" : "s");
             stop_child();
             return 2;
         }
@@ -400,6 +436,7 @@ int main(int argc, char* argv[])
         sleep_ms(until - now_ms() > 20 ? 20 : until - now_ms());
     if (child <= 0) {
         printf("exited within %.0f ms of its first paint\n", settle);
+        stop_child();
         return 3;
     }
     char path[64];
