@@ -4,7 +4,6 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QtWidgets/qdrawutil.h>
 
 namespace tintara
 {
@@ -24,12 +23,23 @@ void PictureBox::SetBackColor(ColorWord color)
 
 void PictureBox::paintEvent(QPaintEvent* /*event*/)
 {
+    // The two-pixel sunken edge of a picture box: shadow and dark shadow at the
+    // top and left, light and button face at the bottom and right. Filled
+    // rectangles rather than lines, so that each pixel of the edge stays a
+    // solid block on a scaled screen.
     QPainter painter(this);
     const QPalette& colors = palette();
-    // The two-pixel sunken edge of a picture box: shadow and dark shadow at the
-    // top and left, light and button face at the bottom and right.
-    qDrawWinPanel(&painter, rect(), colors, true);
-    painter.fillRect(rect().adjusted(2, 2, -2, -2), ResolveColor(backColor_, colors));
+    const int w = width();
+    const int h = height();
+    painter.fillRect(0, 0, w - 1, 1, colors.dark());
+    painter.fillRect(0, 0, 1, h - 1, colors.dark());
+    painter.fillRect(0, h - 1, w, 1, colors.light());
+    painter.fillRect(w - 1, 0, 1, h, colors.light());
+    painter.fillRect(1, 1, w - 3, 1, colors.shadow());
+    painter.fillRect(1, 1, 1, h - 3, colors.shadow());
+    painter.fillRect(1, h - 2, w - 2, 1, colors.midlight());
+    painter.fillRect(w - 2, 1, 1, h - 2, colors.midlight());
+    painter.fillRect(2, 2, w - 4, h - 4, ResolveColor(backColor_, colors));
 }
 
 void PictureBox::mouseDoubleClickEvent(QMouseEvent* event)

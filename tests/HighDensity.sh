@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# On a screen scaled by two, tintara's window is twice the size, keeps its
+# proportions, and draws its arrows and edges sharp rather than as enlarged
+# pixels. Checked on a screenshot of the real program under Xvfb.
+set -euo pipefail
+
+tintara=$(realpath "$1")
+for tool in xvfb-run xdotool import convert compare; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
+if [ -z "${TINTARA_IN_XVFB:-}" ]; then
+    TINTARA_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$@"
+fi
+
+unset QT_QPA_PLATFORM
+shot=$(mktemp --suffix=.png)
+QT_SCALE_FACTOR=2 "$tintara" &
+pid=$!
+trap 'kill $pid 2>/dev/null || true; rm -f "$shot"' EXIT
+window=$(timeout 10 xdotool search --sync --onlyvisible --name '^Tintara by Orlandek$' | head -n 1)
+sleep 0.5
+import -window "$window" "$shot"
+
+failed=0
+expect() { # what, actual, expected
+    if [ "$2" = "$3" ]; then echo "ok: $1"; else echo "FAIL: $1: $2, expected $3"; failed=1; fi
+}
+pixel() { convert "$shot" -format "%[pixel:p{$1,$2}]" info:; }
+colours() { convert "$shot" -crop "$1" +repage -unique-colors -format %w info:; }
+
+expect "window size" "$(identify -format %wx%h "$shot")" 992x526
+# Every place twice as far: the centres of the navy and red swatches, the
+# blue frame's left edge.
+expect "navy swatch" "$(pixel 534 166)" "srgb(0,0,128)"
+expect "red swatch" "$(pixel 678 214)" "srgb(255,0,0)"
+expect "frame outline" "$(pixel 497 240)" "srgb(0,0,255)"
+# A sunken edge is drawn in a few flat colours, with no blend between them.
+edge=$(colours 12x4+28+60)
+[ "$edge" -le 4 ] && echo "ok: sharp cell edge ($edge colours)" ||
+    { echo "FAIL: the cell edge has $edge colours"; failed=1; }
+# The arrow has detail finer than a doubled pixel: halving and doubling it
+# again changes it.
+arrow=$(mktemp --suffix=.png)
+doubled=$(mktemp --suffix=.png)
+convert "$shot" -crop 98x98+768+256 +repage "$arrow"
+convert "$arrow" -sample 50% -sample 200% "$doubled"
+changed=$(compare -metric AE "$arrow" "$doubled" null: 2>&1 || true)
+rm -f "$arrow" "$doubled"
+[ "${changed%% *}" -gt 0 ] && echo "ok: arrow drawn at full resolution ($changed pixels)" ||
+    { echo "FAIL: the arrow is an enlarged low-resolution picture"; failed=1; }
+exit "$failed"
