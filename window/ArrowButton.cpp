@@ -1,7 +1,9 @@
 #include "ArrowButton.h"
 
-#include <QPainter>
 #include <QPainterPath>
+#include <QStyleOptionButton>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 
 namespace tintara
 {
@@ -47,12 +49,21 @@ ArrowButton::ArrowButton(Direction direction, QWidget* parent)
 {
 }
 
-void ArrowButton::paintEvent(QPaintEvent* event)
+void ArrowButton::paintEvent(QPaintEvent* /*event*/)
 {
-    // The button itself, with no caption, then the arrow on its face; it
-    // shifts with the face while the button is held down.
-    QPushButton::paintEvent(event);
-    QPainter painter(this);
+    // The button's bevel and focus frame, then the arrow on its face; it
+    // shifts with the face while the button is held down. There is no
+    // caption, so no font is loaded for it.
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    painter.drawControl(QStyle::CE_PushButtonBevel, option);
+    if (hasFocus()) {
+        QStyleOptionFocusRect focus;
+        focus.QStyleOption::operator=(option);
+        focus.rect = style()->subElementRect(QStyle::SE_PushButtonFocusRect, &option, this);
+        painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+    }
     painter.setRenderHint(QPainter::Antialiasing);
     const qreal size = 0.6 * std::min(width(), height());
     const qreal shift = isDown() ? 1.0 : 0.0;

@@ -43,10 +43,16 @@ QFont FontOf(layout::Font font)
 {
     const layout::FontSpec spec = layout::FontFor(font);
     QFont result;
-    result.setFamilies({FromView(spec.face), FromView(spec.standIn)});
+    // The stand-in first: it is installed with the game and measures like the
+    // named face, so the window looks the same on every desktop, and the font
+    // is found without a search through the desktop's aliases.
+    result.setFamilies({FromView(spec.standIn), FromView(spec.face)});
     result.setPixelSize(layout::PixelSize(spec.points));
     result.setBold(true);
     result.setItalic(spec.italic);
+    // Every text of the window is plain ASCII, which the face has: no
+    // search for fallback faces for characters it might lack.
+    result.setStyleStrategy(QFont::NoFontMerging);
     return result;
 }
 
@@ -131,7 +137,8 @@ void Form1::CreateControls()
         }
         control->setObjectName(FromView(spec.name));
         control->setGeometry(PixelRect(spec.left, spec.top, spec.width, spec.height));
-        if (spec.font != layout::Font::None) {
+        // The arrows are drawn as shapes and need no symbol font.
+        if (spec.font != layout::Font::None && spec.kind != layout::Kind::ArrowButton) {
             control->setFont(FontOf(spec.font));
         }
         if (auto* button = qobject_cast<QPushButton*>(control)) {
