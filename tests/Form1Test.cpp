@@ -229,6 +229,20 @@ private slots:
         QCOMPARE(BoardOf(*form), board);
     }
 
+    void closingAsksNothing()
+    {
+        // The close control in the middle of a game: no question, no deal.
+        Click(*form, "cmdDown");
+        Click(*form, "cmdUp");
+        const Board board = BoardOf(*form);
+        DialogAnswerer answerer({QMessageBox::Yes});
+        QVERIFY(form->close());
+        QVERIFY(!form->isVisible());
+        QTest::qWait(20);
+        QVERIFY(answerer.shown.empty());
+        QCOMPARE(BoardOf(*form), board);
+    }
+
     void winningMoveIsAnnouncedAndYesDealsAgain()
     {
         SetBoard(*form, OneMoveFromSolved());
