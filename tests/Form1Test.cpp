@@ -2,6 +2,7 @@
 // boxes answered as a player would.
 #include "Form1.h"
 #include "DialogAnswerer.h"
+#include "FormBoard.h"
 #include "PictureBox.h"
 
 #include <QLabel>
@@ -15,24 +16,6 @@ Q_DECLARE_METATYPE(tintara::Direction)
 
 namespace
 {
-
-using Board = std::array<ColorWord, CellCount>;
-
-Board BoardOf(const Form1& form)
-{
-    Board board{};
-    for (int k = 1; k <= CellCount; ++k) {
-        board[static_cast<std::size_t>(k - 1)] = form.CellColor(k);
-    }
-    return board;
-}
-
-void SetBoard(Form1& form, const Board& board)
-{
-    for (int k = 1; k <= CellCount; ++k) {
-        form.SetCellColor(k, board[static_cast<std::size_t>(k - 1)]);
-    }
-}
 
 int HoleOf(const Form1& form)
 {

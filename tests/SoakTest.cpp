@@ -2,6 +2,7 @@
 // brought about by playing back scrambles, and the invariants checked after
 // every click.
 #include "Form1.h"
+#include "FormBoard.h"
 
 #include <QAbstractButton>
 #include <QLabel>
@@ -14,8 +15,6 @@ using namespace tintara;
 
 namespace
 {
-
-using Board = std::array<ColorWord, CellCount>;
 
 // The window with scripted answers: mostly Yes, now and then No.
 class ScriptedForm : public Form1
@@ -42,15 +41,6 @@ public:
 private:
     std::mt19937& random_;
 };
-
-Board BoardOf(const Form1& form)
-{
-    Board board{};
-    for (int k = 1; k <= CellCount; ++k) {
-        board[static_cast<std::size_t>(k - 1)] = form.CellColor(k);
-    }
-    return board;
-}
 
 // The neighbour whose tile an arrow slides into the empty cell, or 0.
 int SourceFor(int hole, Direction direction)
@@ -121,9 +111,7 @@ private slots:
                         replay.push_back(Opposite(direction));
                     }
                 }
-                for (int k = 1; k <= CellCount; ++k) {
-                    form->SetCellColor(k, board[static_cast<std::size_t>(k - 1)]);
-                }
+                SetBoard(*form, board);
             }
 
             Direction direction{};
