@@ -5,7 +5,6 @@
 #include "PictureBox.h"
 
 #include <QAbstractButton>
-#include <QFontInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
@@ -40,25 +39,25 @@ private slots:
     void everyControlStandsInPlace()
     {
         QFETCH(int, index);
-        const layout::Control& spec = layout::Controls[static_cast<std::size_t>(index)];
+        const layout::Control& record = layout::Controls[static_cast<std::size_t>(index)];
         Form1 form;
-        QWidget* control = form.Control(spec.name);
+        QWidget* control = form.Control(record.name);
         QVERIFY(control != nullptr);
         QCOMPARE(control->geometry(),
-                 QRect(layout::Pixels(spec.left), layout::Pixels(spec.top),
-                       layout::Pixels(spec.width), layout::Pixels(spec.height)));
+                 QRect(layout::Pixels(record.left), layout::Pixels(record.top),
+                       layout::Pixels(record.width), layout::Pixels(record.height)));
 
         if (auto* label = qobject_cast<QLabel*>(control)) {
-            QCOMPARE(label->text(), Name(spec.text));
+            QCOMPARE(label->text(), Name(record.text));
             QVERIFY(label->wordWrap());
             QVERIFY(label->autoFillBackground());
             QCOMPARE(label->focusPolicy(), Qt::NoFocus);
         } else if (auto* box = qobject_cast<PictureBox*>(control)) {
             // Board cells start as the empty cell's colour until the deal.
-            QCOMPARE(box->BackColor(), spec.back);
-            QCOMPARE(box->accessibleName(), Name(spec.name));
+            QCOMPARE(box->BackColor(), record.back);
+            QCOMPARE(box->accessibleName(), Name(record.name));
         } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
-            QCOMPARE(button->text(), Name(spec.text));
+            QCOMPARE(button->text(), Name(record.text));
             QVERIFY(!static_cast<QPushButton*>(button)->isDefault());
         }
     }
@@ -104,14 +103,12 @@ private slots:
         const QFont counter = form.Counter()->font();
         QCOMPARE(counter.pixelSize(), 33);
         QVERIFY(counter.bold() && counter.italic());
-        QCOMPARE(QFontInfo(counter).family(), QString("Liberation Serif"));
         const QFont words = form.Control("Label2")->font();
         QCOMPARE(words.pixelSize(), 19);
         QVERIFY(words.bold() && !words.italic());
         const QFont button = form.Control("cmdExit")->font();
         QCOMPARE(button.pixelSize(), 13);
         QVERIFY(button.bold());
-        QCOMPARE(QFontInfo(button).family(), QString("Liberation Sans"));
     }
 
     void labelColoursFollowTheTable()

@@ -41,15 +41,14 @@ QRect PixelRect(int left, int top, int width, int height)
 
 QFont FontOf(layout::Font font)
 {
-    const layout::FontSpec spec = layout::FontFor(font);
+    const layout::Face face = layout::FaceOf(font);
     QFont result;
-    // The stand-in first: it is installed with the game and measures like the
-    // named face, so the window looks the same on every desktop, and the font
-    // is found without a search through the desktop's aliases.
-    result.setFamilies({FromView(spec.standIn), FromView(spec.face)});
-    result.setPixelSize(layout::PixelSize(spec.points));
+    // The named face where the desktop has it; otherwise the stand-in that is
+    // installed with the game. No other face is looked for.
+    result.setFamilies({FromView(face.named), FromView(face.standIn)});
+    result.setPixelSize(layout::PixelSize(face.points));
     result.setBold(true);
-    result.setItalic(spec.italic);
+    result.setItalic(face.italic);
     // Every text of the window is plain ASCII, which the face has: no
     // search for fallback faces for characters it might lack.
     result.setStyleStrategy(QFont::NoFontMerging);
@@ -102,55 +101,55 @@ Form1::Form1(QWidget* parent) : QWidget(parent)
 void Form1::CreateControls()
 {
     std::vector<std::pair<int, QWidget*>> tabOrder;
-    for (const layout::Control& spec : layout::Controls) {
+    for (const layout::Control& record : layout::Controls) {
         QWidget* control = nullptr;
-        switch (spec.kind) {
+        switch (record.kind) {
         case layout::Kind::Shape:
             // Drawn on the window's own surface, beneath the other controls.
             continue;
         case layout::Kind::PictureBox: {
             auto* box = new PictureBox(this);
-            box->SetBackColor(spec.back);
+            box->SetBackColor(record.back);
             control = box;
             break;
         }
         case layout::Kind::ArrowButton: {
-            auto* button = new ArrowButton(DirectionOfGlyph(spec.code), this);
+            auto* button = new ArrowButton(DirectionOfGlyph(record.code), this);
             button->setAccessibleName(ArrowName(button->ArrowDirection()));
             control = button;
             break;
         }
         case layout::Kind::CommandButton:
-            control = new QPushButton(FromView(spec.text), this);
+            control = new QPushButton(FromView(record.text), this);
             break;
         case layout::Kind::Label: {
-            auto* label = new QLabel(FromView(spec.text), this);
+            auto* label = new QLabel(FromView(record.text), this);
             label->setTextFormat(Qt::PlainText);
             label->setWordWrap(true);
             label->setAutoFillBackground(true);
             label->setAlignment(
                 Qt::AlignTop |
-                (spec.align == layout::Align::Center ? Qt::AlignHCenter : Qt::AlignLeft));
+                (record.align == layout::Align::Center ? Qt::AlignHCenter : Qt::AlignLeft));
             control = label;
             break;
         }
         }
-        control->setObjectName(FromView(spec.name));
-        control->setGeometry(PixelRect(spec.left, spec.top, spec.width, spec.height));
+        control->setObjectName(FromView(record.name));
+        control->setGeometry(PixelRect(record.left, record.top, record.width, record.height));
         // The arrows are drawn as shapes and need no symbol font.
-        if (spec.font != layout::Font::None && spec.kind != layout::Kind::ArrowButton) {
-            control->setFont(FontOf(spec.font));
+        if (record.font != layout::Font::None && record.kind != layout::Kind::ArrowButton) {
+            control->setFont(FontOf(record.font));
         }
         if (auto* button = qobject_cast<QPushButton*>(control)) {
             // A focused button answers Enter as well as Space; none is the
             // window's default.
             button->setAutoDefault(true);
         }
-        if (spec.kind == layout::Kind::PictureBox) {
-            control->setAccessibleName(FromView(spec.name));
+        if (record.kind == layout::Kind::PictureBox) {
+            control->setAccessibleName(FromView(record.name));
         }
         if (control->focusPolicy() != Qt::NoFocus) {
-            tabOrder.emplace_back(spec.tabIndex, control);
+            tabOrder.emplace_back(record.tabIndex, control);
         }
     }
 
@@ -186,14 +185,14 @@ void Form1::CreateControls()
 // system colours, so they follow the palette whenever it changes.
 void Form1::ApplyTextColors()
 {
-    for (const layout::Control& spec : layout::Controls) {
-        if (spec.kind != layout::Kind::Label) {
+    for (const layout::Control& record : layout::Controls) {
+        if (record.kind != layout::Kind::Label) {
             continue;
         }
-        auto* label = findChild<QLabel*>(FromView(spec.name), Qt::FindDirectChildrenOnly);
+        auto* label = findChild<QLabel*>(FromView(record.name), Qt::FindDirectChildrenOnly);
         QPalette colors = palette();
-        colors.setColor(QPalette::Window, ResolveColor(spec.back, palette()));
-        colors.setColor(QPalette::WindowText, ResolveColor(spec.fore, palette()));
+        colors.setColor(QPalette::Window, ResolveColor(record.back, palette()));
+        colors.setColor(QPalette::WindowText, ResolveColor(record.fore, palette()));
         label->setPalette(colors);
     }
 }

@@ -18,15 +18,18 @@ enum class Align { Left, Center };
 // The fonts of the window; all are bold.
 enum class Font { None, Cell, Label, Counter, Button, Arrow };
 
-struct FontSpec {
-    std::string_view face;
-    // The installed face that stands in for it: a metric twin where there is one.
+struct Face {
+    // The face the window is drawn for.
+    std::string_view named;
+    // The face that stands in for it where the named one is not installed:
+    // Liberation Serif has the widths of Times New Roman; Liberation Sans,
+    // Arial's twin, is the nearest to MS Sans Serif.
     std::string_view standIn;
     double points;
     bool italic;
 };
 
-inline constexpr FontSpec FontFor(Font font)
+inline constexpr Face FaceOf(Font font)
 {
     switch (font) {
     case Font::Cell:
@@ -72,14 +75,14 @@ struct Control {
     int tabIndex;
 };
 
-struct WindowSpec {
+struct WindowRecord {
     std::string_view title;
     int clientWidth;
     int clientHeight;
     ColorWord back;
 };
 
-inline constexpr WindowSpec Window = {"Tintara by Orlandek", 7440, 3945, InactiveBorder};
+inline constexpr WindowRecord Window = {"Tintara by Orlandek", 7440, 3945, InactiveBorder};
 
 // Style 7 of the shape: a fill of crossing diagonal lines.
 inline constexpr int CrossHatch = 7;
