@@ -2,61 +2,180 @@
 #include "Form1.h"
 
 #include <QApplication>
+#include <QRegularExpression>
+
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <utility>
+#include <memory>
 #include <vector>
 
 namespace
 {
 
-// Qt's messages while the application object is made, held back until it is
+// What Qt said while it started the window system, held back until it is
 // known whether a window can be opened at all.
-std::vector<std::pair<QtMsgType, QString>> heldMessages;
+struct HeldMessage {
+    QtMsgType type;
+    QString text;
+};
+std::vector<HeldMessage> heldMessages;
+bool holding = true;
 
-// Without a display Qt cannot start its platform layer and aborts with a
-// page of advice and a core dump; the player gets one line and status 1.
-[[noreturn]] void NoDisplay()
+// What libraries below Qt write straight to standard error while the window
+// system starts (libwayland does), held in memory for the same reason.
+class HeldErrorOutput
 {
-    const char* display = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    if (display != nullptr && *display != '\0') {
-        std::fprintf(stderr, "tintara: no display found: cannot open DISPLAY=%s\n", display);
-    } else if (wayland != nullptr && *wayland != '\0') {
-        std::fprintf(stderr, "tintara: no display found: cannot open WAYLAND_DISPLAY=%s\n",
-                     wayland);
-    } else {
-        std::fputs("tintara: no display found: DISPLAY is not set\n", stderr);
+public:
+    HeldErrorOutput() : saved(dup(STDERR_FILENO)), held(memfd_create("tintara-stderr", MFD_CLOEXEC))
+    {
+        if (saved < 0 || held < 0 || dup2(held, STDERR_FILENO) < 0) {
+            Drop();
+        }
     }
-    std::_Exit(1);
+    HeldErrorOutput(const HeldErrorOutput&) = delete;
+    HeldErrorOutput& operator=(const HeldErrorOutput&) = delete;
+    ~HeldErrorOutput() { Release(); }
+
+    // Standard error is the terminal's again, without what was held.
+    void Drop()
+    {
+        if (saved >= 0) {
+            dup2(saved, STDERR_FILENO);
+            close(saved);
+            saved = -1;
+        }
+        if (held >= 0) {
+            close(held);
+            held = -1;
+        }
+    }
+
+    // Standard error is the terminal's again, and gets what was held.
+    void Release()
+    {
+        const int file = held;
+        held = -1;
+        Drop();
+        if (file < 0) {
+            return;
+        }
+        char buffer[4096];
+        ssize_t count = 0;
+        lseek(file, 0, SEEK_SET);
+        while ((count = read(file, buffer, sizeof buffer)) > 0) {
+            if (write(STDERR_FILENO, buffer, static_cast<size_t>(count)) != count) {
+                break;
+            }
+        }
+        close(file);
+    }
+
+private:
+    int saved;
+    int held;
+};
+HeldErrorOutput* heldErrorOutput = nullptr;
+QtMessageHandler report = nullptr;
+
+QString Environment(const char* name)
+{
+    return QString::fromLocal8Bit(qgetenv(name));
 }
 
-void HoldMessage(QtMsgType type, const QMessageLogContext& /*context*/, const QString& message)
+// The first sentence of one of Qt's messages, without the advice after it.
+QString FirstSentence(const QString& text)
+{
+    QString sentence = text.section(QLatin1Char('\n'), 0, 0).trimmed();
+    const qsizetype end = sentence.indexOf(QLatin1String(". "));
+    if (end >= 0) {
+        sentence.truncate(end + 1);
+    }
+    return sentence;
+}
+
+// Why the window system could not start, from what Qt said on the way: the
+// display that is missing or cannot be opened, the platform plugin that cannot
+// be found or loaded, or else Qt's own reason.
+QString StartupFailure(const QString& fatal)
+{
+    static const QRegularExpression x11(QStringLiteral("^could not connect to display ?(.*)$"));
+    static const QRegularExpression wayland(QStringLiteral("^Failed to create wl_display"));
+    static const QRegularExpression plugin(
+        QStringLiteral("^Could not (find|load) the Qt platform plugin \"([^\"]*)\""));
+    for (const HeldMessage& message : heldMessages) {
+        if (const auto match = x11.match(message.text); match.hasMatch()) {
+            const QString display = match.captured(1).trimmed();
+            return display.isEmpty() ? QStringLiteral("no display found: DISPLAY is not set")
+                                     : QStringLiteral("cannot open display %1").arg(display);
+        }
+        if (wayland.match(message.text).hasMatch()) {
+            const QString display = Environment("WAYLAND_DISPLAY");
+            return display.isEmpty()
+                       ? QStringLiteral("no Wayland display found: WAYLAND_DISPLAY is not set")
+                       : QStringLiteral("cannot open Wayland display %1").arg(display);
+        }
+    }
+    for (const HeldMessage& message : heldMessages) {
+        if (const auto match = plugin.match(message.text); match.hasMatch()) {
+            return QStringLiteral("could not %1 the Qt platform plugin \"%2\"")
+                .arg(match.captured(1), match.captured(2));
+        }
+    }
+    return FirstSentence(fatal);
+}
+
+// Where the window system cannot start, or fails later, Qt aborts with a page
+// of advice and a core dump; the player gets one line that names the cause,
+// and status 1.
+void HoldMessage(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
     if (type == QtFatalMsg) {
-        NoDisplay();
+        if (heldErrorOutput != nullptr) {
+            heldErrorOutput->Drop();
+        }
+        const QString cause = holding ? StartupFailure(message) : FirstSentence(message);
+        std::fprintf(stderr, "tintara: %s\n", qPrintable(cause));
+        std::_Exit(1);
     }
-    heldMessages.emplace_back(type, message);
+    if (holding) {
+        heldMessages.push_back({type, message});
+    } else {
+        report(type, context, message);
+    }
 }
 
 } // namespace
 
-int main(int argc, char* argv[])
+// The game takes no command line: Qt is given the program's name alone, so that
+// none of its own options (a style sheet, a title, a plugin path) reach it.
+// The environment Qt reads, such as QT_QPA_PLATFORM, is the desktop's and stays.
+int main()
 {
-    const QtMessageHandler report = qInstallMessageHandler(HoldMessage);
-    QApplication application(argc, argv);
-    qInstallMessageHandler(report);
-    for (const auto& [type, message] : heldMessages) {
-        report(type, QMessageLogContext(), message);
-    }
-    heldMessages.clear();
+    static char name[] = "tintara";
+    static char* arguments[] = {name, nullptr};
+    static int count = 1;
 
+    // The window system starts in the application object and the first show.
+    auto held = std::make_unique<HeldErrorOutput>();
+    heldErrorOutput = held.get();
+    report = qInstallMessageHandler(HoldMessage);
+    QApplication application(count, arguments);
     QApplication::setApplicationName(QStringLiteral("tintara"));
     QApplication::setApplicationVersion(QStringLiteral("0.00"));
     QApplication::setDesktopFileName(QStringLiteral("tintara"));
 
     tintara::Form1 form;
     form.show();
+
+    heldErrorOutput = nullptr;
+    held.reset();
+    holding = false;
+    for (const HeldMessage& message : heldMessages) {
+        report(message.type, QMessageLogContext(), message.text);
+    }
+    heldMessages.clear();
     return QApplication::exec();
 }
