@@ -18,7 +18,10 @@ using namespace tintara;
 namespace
 {
 
-constexpr const char* LiberationFolder = "/usr/share/fonts/truetype/liberation2";
+// Where Debian keeps the Liberation faces: liberation2 up to Debian 12, liberation after.
+constexpr const char* LiberationFolders[] = {"/usr/share/fonts/truetype/liberation2",
+                                             "/usr/share/fonts/truetype/liberation"};
+QString liberationFolder;
 
 // The copies of the stand-ins that play the named faces, and the family each plays.
 struct Copy {
@@ -43,7 +46,7 @@ QString WriteFontSetUp(const QString& folder, bool named)
     if (named) {
         for (const Copy& copy : Copies) {
             const QString target = folder + QStringLiteral("/named-") + copy.file;
-            QFile::copy(QStringLiteral("%1/%2").arg(LiberationFolder, copy.file), target);
+            QFile::copy(QStringLiteral("%1/%2").arg(liberationFolder, copy.file), target);
             rules += QStringLiteral(
                          "<match target=\"scan\"><test name=\"file\"><string>%1</string></test>"
                          "<edit name=\"family\" mode=\"assign\" binding=\"same\"><string>%2"
@@ -123,8 +126,14 @@ int main(int argc, char* argv[])
     --argc;
     ++argv;
 
-    if (!QFile::exists(QStringLiteral("%1/%2").arg(LiberationFolder, Copies[0].file))) {
-        std::printf("SKIP: the Liberation faces are not in %s\n", LiberationFolder);
+    for (const char* folder : LiberationFolders) {
+        if (QFile::exists(QStringLiteral("%1/%2").arg(QLatin1String(folder), Copies[0].file))) {
+            liberationFolder = QLatin1String(folder);
+            break;
+        }
+    }
+    if (liberationFolder.isEmpty()) {
+        std::puts("SKIP: the Liberation faces are not installed where Debian keeps them");
         return 77;
     }
     const QTemporaryDir folder;
