@@ -26,20 +26,15 @@
 // Finally the program and its process group get SIGTERM, then SIGKILL.
 
 #define _GNU_SOURCE
-#include <errno.h>
-#include <fcntl.h>
+#include "xchild.h"
+
 #include <poll.h>
-#include <signal.h>
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <sys/mman.h>
-#include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xdamage.h>
@@ -55,75 +50,12 @@ struct tracked {
 
 static Display* dpy;
 static Window root;
-static Atom net_wm_pid;
 static int damage_event = -1;
 static int poll_only, verbose;
 static double start; // monotonic ms at exec, for the log
 static struct tracked wins[MAX_WINDOWS];
 static int nwins;
-static volatile pid_t child = -1; // -1 once reaped
-static pid_t group = -1;          // its process group, which outlives it
-
-static double now_ms(void)
-{
-    struct timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-}
-
-static void sleep_ms(double ms)
-{
-    if (ms <= 0)
-        return;
-    struct timespec ts = {(time_t)(ms / 1e3), (long)((ms - (time_t)(ms / 1e3) * 1e3) * 1e6)};
-    while (nanosleep(&ts, &ts) == -1 && errno == EINTR) {
-    }
-}
-
-// Windows come and go under our feet; a failed request just means "not this one".
-static int ignore_x_error(Display* d, XErrorEvent* e)
-{
-    (void)d;
-    (void)e;
-    return 0;
-}
-
-// The server went away: take the program down with us rather than leave it behind.
-static int on_x_io_error(Display* d)
-{
-    (void)d;
-    if (group > 0)
-        kill(-group, SIGKILL);
-    printf("error lost the X display\n");
-    exit(1);
-}
-
-static void on_signal(int sig)
-{
-    if (group > 0)
-        kill(-group, SIGKILL);
-    signal(sig, SIG_DFL);
-    raise(sig);
-}
-
-// True if the window was created by our child (or something in its process group).
-static int owned_by_child(Window w)
-{
-    Atom type;
-    int format;
-    unsigned long n, left;
-    unsigned char* data = NULL;
-    if (XGetWindowProperty(dpy, w, net_wm_pid, 0, 1, False, XA_CARDINAL, &type, &format, &n, &left,
-                           &data) != Success ||
-        !data || n < 1 || format != 32) {
-        if (data)
-            XFree(data);
-        return 1; // no pid on the window: this display is private, so it is ours
-    }
-    pid_t pid = (pid_t) * (unsigned long*)data;
-    XFree(data);
-    return pid == child || getpgid(pid) == child;
-}
+static struct child prog = {-1, -1, 0};
 
 static void track(Window w, double t)
 {
@@ -132,7 +64,7 @@ static void track(Window w, double t)
             wins[i].dirty = 1;
             return;
         }
-    if (nwins == MAX_WINDOWS || !owned_by_child(w))
+    if (nwins == MAX_WINDOWS || !child_owns_window(dpy, &prog, w))
         return;
     struct tracked* e = &wins[nwins++];
     e->win = w;
@@ -213,38 +145,6 @@ static long proc_kb(const char* path, const char* key, int sum)
     return total;
 }
 
-// 0 while the child is running; otherwise reaps it and returns 1.
-static int child_gone(void)
-{
-    int status;
-    if (child <= 0)
-        return 1;
-    pid_t r = waitpid(child, &status, WNOHANG);
-    if (r == child || (r == -1 && errno == ECHILD)) {
-        child = -1;
-        return 1;
-    }
-    return 0;
-}
-
-// SIGTERM, then SIGKILL after 2 s; whatever else is left in its group goes too.
-static void stop_child(void)
-{
-    if (child > 0) {
-        kill(-group, SIGTERM);
-        kill(child, SIGTERM);
-        for (int i = 0; i < 200 && !child_gone(); i++)
-            sleep_ms(10);
-    }
-    if (child > 0) {
-        kill(child, SIGKILL);
-        waitpid(child, NULL, 0);
-        child = -1;
-    }
-    if (group > 0)
-        kill(-group, SIGKILL);
-}
-
 // Wait (briefly) until the server has torn down the windows we were watching, so
 // the next run starts on a black screen again.
 static void wait_windows_gone(void)
@@ -301,72 +201,27 @@ int main(int argc, char* argv[])
         return usage();
     setvbuf(stdout, NULL, _IOLBF, 0);
 
-    dpy = XOpenDisplay(NULL);
+    dpy = xchild_open_display();
     if (!dpy) {
         printf("error cannot open display\n");
         return 1;
     }
-    fcntl(ConnectionNumber(dpy), F_SETFD, FD_CLOEXEC);
-    XSetErrorHandler(ignore_x_error);
-    XSetIOErrorHandler(on_x_io_error);
     root = DefaultRootWindow(dpy);
-    net_wm_pid = XInternAtom(dpy, "_NET_WM_PID", False);
     int ev_base, err_base;
     if (!poll_only && XDamageQueryExtension(dpy, &ev_base, &err_base))
         damage_event = ev_base + XDamageNotify;
     XSelectInput(dpy, root, SubstructureNotifyMask);
     XSync(dpy, False);
 
-    // The child stores its start time here right before exec; the pipe reports a
-    // failed exec (it is close-on-exec, so a successful one just closes it).
-    double* t0 = mmap(NULL, sizeof *t0, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
-    int fds[2];
-    if (t0 == MAP_FAILED || pipe2(fds, O_CLOEXEC) == -1) {
-        printf("error %s\n", strerror(errno));
+    char err[256];
+    if (child_start(&prog, argv + optind, log, err, sizeof err) != 0) {
+        printf("error %s\n", err);
         return 1;
     }
-    signal(SIGTERM, on_signal);
-    signal(SIGINT, on_signal);
-    signal(SIGHUP, on_signal);
-
-    pid_t pid = fork();
-    if (pid == -1) {
-        printf("error fork: %s\n", strerror(errno));
-        return 1;
-    }
-    if (pid == 0) {
-        close(fds[0]);
-        setpgid(0, 0);
-        signal(SIGTERM, SIG_DFL);
-        signal(SIGINT, SIG_DFL);
-        signal(SIGHUP, SIG_DFL);
-        int fd = open(log, O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (fd >= 0) {
-            dup2(fd, 1);
-            dup2(fd, 2);
-            close(fd);
-        }
-        *t0 = now_ms();
-        execvp(argv[optind], argv + optind);
-        int err = errno;
-        if (write(fds[1], &err, sizeof err) < 0) {
-        }
-        _exit(127);
-    }
-    child = group = pid;
-    setpgid(pid, pid); // also here, so kill(-pid) works whichever runs first
-    close(fds[1]);
-    int err;
-    if (read(fds[0], &err, sizeof err) == (ssize_t)sizeof err) {
-        waitpid(pid, NULL, 0);
-        printf("error cannot run %s: %s\n", argv[optind], strerror(err));
-        return 1;
-    }
-    close(fds[0]);
-    start = *t0;
+    const double t0 = start = prog.t0;
 
     const int xfd = ConnectionNumber(dpy);
-    double deadline = *t0 + timeout, last_grab = 0, painted = -1;
+    double deadline = t0 + timeout, last_grab = 0, painted = -1;
     while (painted < 0) {
         XFlush(dpy);
         if (!XQLength(dpy)) {
@@ -417,39 +272,39 @@ int main(int argc, char* argv[])
         }
         if (painted >= 0)
             break;
-        if (child_gone()) {
-            printf("exited before painting anything (%.0f ms after exec)\n", now_ms() - *t0);
-            stop_child();
+        if (child_gone(&prog)) {
+            printf("exited before painting anything (%.0f ms after exec)\n", now_ms() - t0);
+            child_stop(&prog);
             return 3;
         }
         if (now_ms() > deadline) {
             printf("timeout nothing painted within %.0f ms (%d window%s seen)\n", timeout, nwins,
                    nwins == 1 ? "" : "s");
-            stop_child();
+            child_stop(&prog);
             return 2;
         }
     }
 
     // Let the program settle, then read its memory.
     double until = painted + settle;
-    while (now_ms() < until && !child_gone())
+    while (now_ms() < until && !child_gone(&prog))
         sleep_ms(until - now_ms() > 20 ? 20 : until - now_ms());
-    if (child <= 0) {
+    if (prog.pid <= 0) {
         printf("exited within %.0f ms of its first paint\n", settle);
-        stop_child();
+        child_stop(&prog);
         return 3;
     }
     char path[64];
-    snprintf(path, sizeof path, "/proc/%d/status", (int)child);
+    snprintf(path, sizeof path, "/proc/%d/status", (int)prog.pid);
     long rss = proc_kb(path, "VmRSS", 0);
-    snprintf(path, sizeof path, "/proc/%d/smaps_rollup", (int)child);
+    snprintf(path, sizeof path, "/proc/%d/smaps_rollup", (int)prog.pid);
     long pss = proc_kb(path, "Pss", 0);
     if (pss < 0) { // kernels before 4.14
-        snprintf(path, sizeof path, "/proc/%d/smaps", (int)child);
+        snprintf(path, sizeof path, "/proc/%d/smaps", (int)prog.pid);
         pss = proc_kb(path, "Pss", 1);
     }
-    stop_child();
+    child_stop(&prog);
     wait_windows_gone();
-    printf("ok %.2f %ld %ld\n", painted - *t0, rss, pss);
+    printf("ok %.2f %ld %ld\n", painted - t0, rss, pss);
     return 0;
 }
