@@ -50,16 +50,10 @@ mkdir -m 700 "$work/run" "$work/home" "$work/shots"
 install -m 755 "$tintara" "$work/tintara"
 
 # The sanitizers' options reach the game; a suppressions file is copied next to
-# it, because the original may lie where nobody cannot read. Allocations are
-# traced with the slow unwinder, which walks through libwayland-client (built
-# without frame pointers), so that leak reports, and their suppressions, see
-# the functions in Qt's Wayland plugin that made them.
+# it, because the original may lie where nobody cannot read.
 sanitizer_env=()
 for name in ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS; do
     value=${!name-}
-    if [ "$name" = ASAN_OPTIONS ] && [[ $value != *fast_unwind_on_malloc=* ]]; then
-        value=${value:+$value:}fast_unwind_on_malloc=0
-    fi
     [ -n "$value" ] || continue
     if [[ $value =~ (^|[:, ])suppressions=([^:, ]+) ]]; then
         copy=$work/$name.supp
