@@ -12,8 +12,10 @@ need_packages() {
         echo "Installing ${missing[*]}" >&2
         local sudo=()
         [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-        "${sudo[@]}" apt-get update -qq
-        DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+        # Another script's install may hold dpkg's lock: wait for it, within bounds.
+        "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 update -qq
+        DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 \
+            install -y -qq --no-install-recommends \
             "${missing[@]}" </dev/null
     fi
 }
