@@ -28,6 +28,7 @@ fi
 deb=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../tools/packages.sh"
+. "$here/../tests/SessionBus.sh"
 export DEBIAN_FRONTEND=noninteractive
 
 installed() { dpkg-query -W -f='${db:Status-Status}' "$1" 2>/dev/null | grep -qx installed; }
@@ -35,13 +36,14 @@ if dpkg-query -W tintara >/dev/null 2>&1; then
     echo "FAIL: tintara is already known to dpkg here; this test installs and purges its own" >&2
     exit 1
 fi
-need_packages xvfb xauth xdotool
+need_packages xvfb xauth xdotool dbus-daemon
 
 work=$(mktemp -d)
 game_pid=
 purged=yes
 cleanup() {
     [ -z "$game_pid" ] || kill "$game_pid" 2>/dev/null || true
+    stop_session_bus
     # Should the test stop half way, the package goes all the same.
     if [ "$purged" = no ] && dpkg-query -W tintara >/dev/null 2>&1; then
         echo "removing tintara on the way out" >&2
@@ -129,6 +131,8 @@ play() {
     echo "   ended with status 0 after Exit and No"
 }
 export PLAY_LOG=$work/game.log PLAY_PID=$work/game.pid
+# The game on a desktop has a session bus: this one is the test's own.
+start_session_bus "$work"
 echo "== Playing $game under Xvfb"
 # xvfb-run is a POSIX shell script, which passes no exported function on: the inner
 # bash is given play's text. $1 is its own argument.
@@ -146,6 +150,7 @@ if [ -n "$game_pid" ] && kill -0 "$game_pid" 2>/dev/null; then
     kill "$game_pid" 2>/dev/null || true
 fi
 game_pid=
+stop_session_bus
 
 echo "== Purging tintara"
 if ! apt-get purge -y -q tintara </dev/null >"$work/purge.log" 2>&1; then

@@ -6,7 +6,7 @@
 set -euo pipefail
 
 tintara=$(realpath "$1")
-for tool in xvfb-run xdotool import convert strace; do
+for tool in xvfb-run xdotool import convert strace dbus-daemon setsid; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 if [ -z "${TINTARA_IN_XVFB:-}" ]; then
@@ -14,9 +14,13 @@ if [ -z "${TINTARA_IN_XVFB:-}" ]; then
 fi
 unset QT_QPA_PLATFORM
 
+. "$(dirname "$0")/SessionBus.sh"
 work=$(mktemp -d)
 pid=
-trap '[ -z "$pid" ] || kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap '[ -z "$pid" ] || kill -KILL "$pid" 2>/dev/null || true; stop_session_bus; rm -rf "$work"' EXIT
+# strace follows every process the game starts, and waits for all of them: with
+# a bus of the test's own, the game has no reason to start one.
+start_session_bus "$work"
 mkdir "$work/plugins"
 echo 'QLabel { color: yellow; background-color: yellow; }' >"$work/yellow.qss"
 
@@ -55,6 +59,15 @@ left=$(convert "$work/shot.png" -format '%[pixel:p{88,152}]' info:)
 # Ending the traced game ends strace, which then has written the whole trace.
 game=$(xdotool getwindowpid "$window")
 kill "$game"
+for _ in $(seq 100); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+done
+if kill -0 "$pid" 2>/dev/null; then
+    bad "strace still runs ten seconds after the game was ended; what it traces:"
+    ps -o pid,args --ppid "$pid" || true
+    exit 1
+fi
 wait "$pid" 2>/dev/null || true
 pid=
 if grep -v execve "$work/trace" | grep -F -e "$work/yellow.qss" -e "$work/plugins" >"$work/opened"; then

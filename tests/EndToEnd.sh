@@ -4,7 +4,7 @@
 set -euo pipefail
 
 tintara=$(realpath "$1")
-for tool in xvfb-run xdotool import; do
+for tool in xvfb-run xdotool import dbus-daemon setsid; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 
@@ -13,7 +13,12 @@ if [ -z "${TINTARA_IN_XVFB:-}" ]; then
 fi
 
 unset QT_QPA_PLATFORM
-fail() { echo "FAIL: $*" >&2; kill "$pid" 2>/dev/null || true; exit 1; }
+. "$(dirname "$0")/SessionBus.sh"
+work=$(mktemp -d)
+pid=
+trap '[ -z "$pid" ] || kill "$pid" 2>/dev/null || true; stop_session_bus; rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+start_session_bus "$work"
 
 "$tintara" &
 pid=$!
@@ -43,5 +48,6 @@ done
 kill -0 "$pid" 2>/dev/null && fail "still running five seconds after No"
 status=0
 wait "$pid" || status=$?
+pid=
 [ "$status" -eq 0 ] || fail "exit status $status"
 echo "PASS: the game ran, counted, and ended with status 0 after No"

@@ -5,7 +5,7 @@
 set -euo pipefail
 
 tintara=$(realpath "$1")
-for tool in xvfb-run xdotool import convert compare; do
+for tool in xvfb-run xdotool import convert compare dbus-daemon setsid; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 if [ -z "${TINTARA_IN_XVFB:-}" ]; then
@@ -13,10 +13,14 @@ if [ -z "${TINTARA_IN_XVFB:-}" ]; then
 fi
 
 unset QT_QPA_PLATFORM
-shot=$(mktemp --suffix=.png)
+. "$(dirname "$0")/SessionBus.sh"
+work=$(mktemp -d)
+pid=
+trap '[ -z "$pid" ] || kill "$pid" 2>/dev/null || true; stop_session_bus; rm -rf "$work"' EXIT
+start_session_bus "$work"
+shot=$work/shot.png
 QT_SCALE_FACTOR=2 "$tintara" &
 pid=$!
-trap 'kill $pid 2>/dev/null || true; rm -f "$shot"' EXIT
 window=$(timeout 10 xdotool search --sync --onlyvisible --name '^Tintara by Orlandek$' | head -n 1)
 sleep 0.5
 import -window "$window" "$shot"
@@ -40,8 +44,8 @@ edge=$(colours 12x4+28+60)
     { echo "FAIL: the cell edge has $edge colours"; failed=1; }
 # The arrow has detail finer than a doubled pixel: halving and doubling it
 # again changes it.
-arrow=$(mktemp --suffix=.png)
-doubled=$(mktemp --suffix=.png)
+arrow=$work/arrow.png
+doubled=$work/doubled.png
 convert "$shot" -crop 98x98+768+256 +repage "$arrow"
 convert "$arrow" -sample 50% -sample 200% "$doubled"
 changed=$(compare -metric AE "$arrow" "$doubled" null: 2>&1 || true)

@@ -7,10 +7,11 @@
 set -euo pipefail
 
 tintara=$(realpath "$1")
-for tool in sway swaymsg grim wtype convert compare identify setpriv; do
+for tool in sway swaymsg grim wtype convert compare identify setpriv setsid dbus-daemon; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 export LC_ALL=C.UTF-8
+. "$(dirname "$0")/SessionBus.sh"
 
 title='Tintara by Orlandek'
 work=$(mktemp -d)
@@ -30,6 +31,7 @@ stop() { # pid...: ends the processes this script started
 }
 cleanup() {
     stop "$game_pid" "$holder_pid" "$sway_pid"
+    stop_session_bus
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -69,6 +71,7 @@ wayland_display='' swaysock=''
 launch() {
     exec "${as[@]}" env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$work/home" \
         XDG_RUNTIME_DIR="$work/run" LC_ALL=C.UTF-8 \
+        ${DBUS_SESSION_BUS_ADDRESS:+DBUS_SESSION_BUS_ADDRESS=$DBUS_SESSION_BUS_ADDRESS} \
         ${wayland_display:+WAYLAND_DISPLAY=$wayland_display} ${swaysock:+SWAYSOCK=$swaysock} "$@"
 }
 run() { (launch "$@"); }
@@ -245,6 +248,9 @@ slide() {
 }
 
 begin=$SECONDS
+# The session bus of a desktop, the compositor's user's own.
+start_session_bus "$work/run" "${as[@]}" env -i PATH=/usr/local/bin:/usr/bin:/bin \
+    HOME="$work/home" XDG_RUNTIME_DIR="$work/run" LC_ALL=C.UTF-8
 echo "== At scale 1"
 start_sway "resolution 1280x800 position 0 0 scale 1"
 start_game scale1

@@ -1,0 +1,51 @@
+# A D-Bus session bus of the test's own, for the tests that start the real game.
+# Sourced by them. A desktop gives the game a session bus, and through it the
+# accessibility bus; without one, libdbus starts a bus itself through dbus-launch
+# where dbus-x11 is installed, and that bus outlives the game. So every such test
+# gives the game a private bus, whatever the machine has, and takes it down with
+# everything it started.
+#
+#   start_session_bus DIR [COMMAND-PREFIX...]
+#       starts dbus-daemon with its socket in DIR (run through the prefix, such as
+#       setpriv, when given) and exports DBUS_SESSION_BUS_ADDRESS
+#   stop_session_bus
+#       ends the bus and every service it activated (the accessibility bus among
+#       them), waiting three seconds at most
+
+session_bus_pid=''
+
+start_session_bus() {
+    local dir=$1
+    shift
+    local socket=$dir/session-bus
+    # A session of its own: its process group holds the bus and whatever it
+    # activates, so that stop_session_bus can end them all.
+    setsid "$@" dbus-daemon --session --nofork --nopidfile --address="unix:path=$socket" \
+        </dev/null >"$dir/session-bus.log" 2>&1 &
+    session_bus_pid=$!
+    local deadline=$((SECONDS + 10))
+    until [ -S "$socket" ]; do
+        if ! kill -0 "$session_bus_pid" 2>/dev/null || [ $SECONDS -ge $deadline ]; then
+            echo "FAIL: no D-Bus session bus:" >&2
+            cat "$dir/session-bus.log" >&2
+            stop_session_bus
+            return 1
+        fi
+        sleep 0.05
+    done
+    export DBUS_SESSION_BUS_ADDRESS=unix:path=$socket
+}
+
+stop_session_bus() {
+    local pid=$session_bus_pid
+    [ -n "$pid" ] || return 0
+    session_bus_pid=''
+    kill -TERM -- "-$pid" 2>/dev/null || kill -TERM "$pid" 2>/dev/null || true
+    local _
+    for _ in $(seq 30); do
+        kill -0 -- "-$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -KILL -- "-$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+}
