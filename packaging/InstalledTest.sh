@@ -28,7 +28,7 @@ fi
 deb=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../tools/packages.sh"
-. "$here/../tests/SessionBus.sh"
+. "$here/../tests/RealGame.sh"
 export DEBIAN_FRONTEND=noninteractive
 
 installed() { dpkg-query -W -f='${db:Status-Status}' "$1" 2>/dev/null | grep -qx installed; }

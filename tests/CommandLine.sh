@@ -14,7 +14,7 @@ if [ -z "${TINTARA_IN_XVFB:-}" ]; then
 fi
 unset QT_QPA_PLATFORM
 
-. "$(dirname "$0")/SessionBus.sh"
+. "$(dirname "$0")/RealGame.sh"
 work=$(mktemp -d)
 pid=
 trap '[ -z "$pid" ] || kill -KILL "$pid" 2>/dev/null || true; stop_session_bus; rm -rf "$work"' EXIT
@@ -40,7 +40,7 @@ else
     bad "no window titled 'Tintara by Orlandek' (titles: $(xdotool search --name . getwindowname %@ 2>/dev/null | tr '\n' ','))"
     exit 1
 fi
-sleep 0.3
+await_pixel "$window" 267 83 000080 || bad "the window was not painted within ten seconds"
 size=$(xdotool getwindowgeometry "$window" | awk '/Geometry:/ { print $2 }')
 [ "$size" = 496x263 ] && ok "the window is 496x263" || bad "the window is $size"
 

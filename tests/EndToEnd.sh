@@ -4,7 +4,7 @@
 set -euo pipefail
 
 tintara=$(realpath "$1")
-for tool in xvfb-run xdotool import dbus-daemon setsid; do
+for tool in xvfb-run xdotool import convert dbus-daemon setsid; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 
@@ -13,7 +13,7 @@ if [ -z "${TINTARA_IN_XVFB:-}" ]; then
 fi
 
 unset QT_QPA_PLATFORM
-. "$(dirname "$0")/SessionBus.sh"
+. "$(dirname "$0")/RealGame.sh"
 work=$(mktemp -d)
 pid=
 trap '[ -z "$pid" ] || kill "$pid" 2>/dev/null || true; stop_session_bus; rm -rf "$work"' EXIT
@@ -26,14 +26,17 @@ window=$(timeout 10 xdotool search --sync --onlyvisible --name '^Tintara by Orla
     fail "no window appeared"
 echo "window $window, process $pid"
 
-snapshot() { import -window "$window" rgb:- | md5sum; }
-click() { xdotool mousemove --window "$window" "$1" "$2" click 1; sleep 0.3; }
+click() { xdotool mousemove --window "$window" "$1" "$2" click 1; }
 
-# Down then Up: at least one of them moves a tile, so the counter changes.
-before=$(snapshot)
+# The navy swatch shows once the window is painted.
+await_pixel "$window" 267 83 000080 || fail "the window was not painted within ten seconds"
+# Down, or else Up: one of them moves a tile, and the counter changes.
+before=$(window_digest "$window")
 click 408 208 # cmdDown
-click 408 152 # cmdUp
-[ "$(snapshot)" != "$before" ] || fail "the arrows changed nothing"
+if ! await_change "$window" "$before"; then
+    click 408 152 # cmdUp
+    await_change "$window" "$before" || fail "the arrows changed nothing"
+fi
 
 click 436 76 # cmdExit
 question=$(timeout 5 xdotool search --sync --onlyvisible --name '^Attention!$' | head -n 1) ||

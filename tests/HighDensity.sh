@@ -13,7 +13,7 @@ if [ -z "${TINTARA_IN_XVFB:-}" ]; then
 fi
 
 unset QT_QPA_PLATFORM
-. "$(dirname "$0")/SessionBus.sh"
+. "$(dirname "$0")/RealGame.sh"
 work=$(mktemp -d)
 pid=
 trap '[ -z "$pid" ] || kill "$pid" 2>/dev/null || true; stop_session_bus; rm -rf "$work"' EXIT
@@ -22,7 +22,8 @@ shot=$work/shot.png
 QT_SCALE_FACTOR=2 "$tintara" &
 pid=$!
 window=$(timeout 10 xdotool search --sync --onlyvisible --name '^Tintara by Orlandek$' | head -n 1)
-sleep 0.5
+# The navy swatch, at twice its place, shows once the window is painted.
+await_pixel "$window" 534 166 000080 || echo "FAIL: the window was not painted within ten seconds"
 import -window "$window" "$shot"
 
 failed=0

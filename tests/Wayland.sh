@@ -11,7 +11,7 @@ for tool in sway swaymsg grim wtype convert compare identify setpriv setsid dbus
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 export LC_ALL=C.UTF-8
-. "$(dirname "$0")/SessionBus.sh"
+. "$(dirname "$0")/RealGame.sh"
 
 title='Tintara by Orlandek'
 work=$(mktemp -d)

@@ -1,5 +1,6 @@
-# A D-Bus session bus of the test's own, for the tests that start the real game.
-# Sourced by them. A desktop gives the game a session bus, and through it the
+# What the tests that start the real game share; sourced by them.
+#
+# A D-Bus session bus of the test's own. A desktop gives the game a session bus, and through it the
 # accessibility bus; without one, libdbus starts a bus itself through dbus-launch
 # where dbus-x11 is installed, and that bus outlives the game. So every such test
 # gives the game a private bus, whatever the machine has, and takes it down with
@@ -48,4 +49,37 @@ stop_session_bus() {
     done
     kill -KILL -- "-$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
+}
+
+# The window as the screen shows it, and waits for it: on a loaded machine, or
+# while a desktop's accessibility bus starts, the first paint and the repaint
+# after a click can take a while, and a picture taken too early shows nothing.
+#
+#   window_pixel WINDOW X Y       the colour at X, Y as hex digits, such as 000080
+#   window_digest WINDOW          a digest of the window's pixels
+#   await_pixel WINDOW X Y HEX    waits ten seconds at most for that colour there
+#   await_change WINDOW DIGEST    waits ten seconds at most for other pixels
+
+window_pixel() {
+    import -window "$1" png:- 2>/dev/null | convert - -format "%[hex:p{$2,$3}]" info: 2>/dev/null
+}
+
+window_digest() {
+    import -window "$1" rgb:- 2>/dev/null | md5sum
+}
+
+await_pixel() {
+    local deadline=$((SECONDS + 10))
+    until [ "$(window_pixel "$1" "$2" "$3")" = "$4" ]; do
+        [ $SECONDS -lt $deadline ] || return 1
+        sleep 0.1
+    done
+}
+
+await_change() {
+    local deadline=$((SECONDS + 10))
+    while [ "$(window_digest "$1")" = "$2" ]; do
+        [ $SECONDS -lt $deadline ] || return 1
+        sleep 0.1
+    done
 }
