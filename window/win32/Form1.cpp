@@ -178,6 +178,8 @@ bool Form1::Create(HINSTANCE instance)
     if (hwnd_ == nullptr) {
         return false;
     }
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(form.hIcon));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(form.hIconSm));
     dpi_ = static_cast<int>(GetDpiForWindow(hwnd_));
     const SIZE size = WindowSizeFor(dpi_);
     SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy,
@@ -593,7 +595,9 @@ void Form1::OnCommand(int id, int code)
         }
         return;
     }
-    if (code != BN_CLICKED) {
+    // A drawn button reports the second of two quick clicks as a double-click;
+    // a player's quick clicks on an arrow are each a click.
+    if (code != BN_CLICKED && code != BN_DOUBLECLICKED) {
         return;
     }
     if (name == "cmdUp") {
