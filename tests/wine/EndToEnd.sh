@@ -103,6 +103,26 @@ else
     expect "Space on cmdUp with the empty cell in the bottom row moves nothing" "$after" "$before"
 fi
 
+# Tab walks the buttons in the order of the table; Enter presses the
+# focused one.
+focused() { probe window | awk '$1 == "control" && $11 == 1 { print $2 }'; }
+# Keys go to the window with the X focus: the game's, as for a player who
+# looks at it.
+keys() {
+    xdotool windowfocus --sync "$xwindow" 2>/dev/null || true
+    xdotool key "$@"
+}
+keys Tab
+expect "Tab from cmdUp goes to cmdLeft" "$(focused)" cmdLeft
+keys Tab Tab Tab
+expect "three more reach cmdAbout" "$(focused)" cmdAbout
+keys Return
+about=$(probe dialog "About the game") && ok "Enter on cmdAbout opens About" ||
+    bad "Enter on cmdAbout opened nothing"
+answer "About the game" Return
+keys shift+Tab shift+Tab shift+Tab shift+Tab
+expect "Shift+Tab walks back to cmdUp" "$(focused)" cmdUp
+
 # A whole game to the win through real clicks on the arrows.
 declare -A arrow
 for name in Up Down Left Right; do
