@@ -187,6 +187,26 @@ answer "Attention!" Return
 sleep 0.5
 expect "Exit, Yes deals a new game at 0" "$(counter)" 0
 
+# Clicks on a cell, a label, a swatch and the frame change nothing.
+before=$(probe window | grep -E '^control (B[0-9]+|lblNum) ' | sed 's/ focus [01]//')
+for name in B6 Label1 Picture3 lblNum; do
+    click $(centre "$(control "$report" "$name")")
+done
+click $((origin[0] + 250)) $((origin[1] + 160))
+sleep 0.3
+expect "clicks beside the buttons change nothing" \
+    "$(probe window | grep -E '^control (B[0-9]+|lblNum) ' | sed 's/ focus [01]//')" "$before"
+
+# An enlarged window moves nothing, and shows its background beyond the layout.
+probe resize 700 400
+sleep 0.5
+resized=$(probe window)
+expect "the larger client area" "$(field client <<<"$resized")" "700 400"
+expect "nothing moved" "$(grep '^control' <<<"$resized" | awk '{ print $2, $3, $4, $5, $6 }')" \
+    "$(grep '^control' <<<"$report" | awk '{ print $2, $3, $4, $5, $6 }')"
+import -window root "$shot"
+expect "the new area is the window's background" "$(pixel 650 350)" "$(pixel 5 5)"
+
 # Exit, No: the game ends with status 0.
 click $(centre "$(control "$report" cmdExit)")
 answer "Attention!" n

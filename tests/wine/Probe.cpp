@@ -7,6 +7,7 @@
 //   tintara-probe solve            the arrow clicks that win the dealt board
 //   tintara-probe dialog TITLE     the open message box of that title
 //   tintara-probe icons FILE       the icons a program file carries
+//   tintara-probe resize W H       gives the window a client area of W x H
 //   tintara-probe close            the system's close command to the window
 //   tintara-probe gone             whether the window has gone
 //
@@ -21,6 +22,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <queue>
 #include <string>
 #include <unordered_map>
@@ -335,6 +337,22 @@ int ReportIcons(const char* path)
     return 0;
 }
 
+// Gives the window a client area of that size, as a drag on its frame does.
+int Resize(int width, int height)
+{
+    HWND form = Form();
+    if (form == nullptr) {
+        return 1;
+    }
+    RECT frame = {0, 0, width, height};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(form, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongW(form, GWL_EXSTYLE)));
+    return SetWindowPos(form, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE)
+               ? 0
+               : 1;
+}
+
 int CloseWindow()
 {
     HWND form = Form();
@@ -376,6 +394,9 @@ int main(int argc, char* argv[])
     }
     if (command == "icons" && argc > 2) {
         return ReportIcons(argv[2]);
+    }
+    if (command == "resize" && argc > 3) {
+        return Resize(std::atoi(argv[2]), std::atoi(argv[3]));
     }
     if (command == "close") {
         return CloseWindow();
