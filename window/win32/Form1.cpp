@@ -272,7 +272,6 @@ bool Form1::CreateControls()
 
 void Form1::MakeFonts()
 {
-    FreeFonts();
     for (layout::Font font : {layout::Font::Cell, layout::Font::Label, layout::Font::Counter,
                               layout::Font::Button, layout::Font::Arrow}) {
         const layout::Face face = layout::FaceOf(font);
@@ -303,6 +302,8 @@ void Form1::FreeFonts()
 
 void Form1::LayOut()
 {
+    // The controls let go of the old fonts before they are deleted.
+    const std::array<HFONT, 6> previous = fonts_;
     MakeFonts();
     HDWP moves = BeginDeferWindowPos(static_cast<int>(controls_.size()));
     for (std::size_t i = 0; i < controls_.size(); ++i) {
@@ -326,6 +327,11 @@ void Form1::LayOut()
     }
     if (moves != nullptr) {
         EndDeferWindowPos(moves);
+    }
+    for (HFONT font : previous) {
+        if (font != nullptr) {
+            DeleteObject(font);
+        }
     }
     RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
