@@ -75,10 +75,16 @@ wine_session() {
         exit 1
     fi
     if [ "$status" -ne 0 ] || [ ! -d "$WINEPREFIX/drive_c/windows" ]; then
-        # Wine itself cannot run here (no 64-bit loader, a kernel that refuses
-        # its memory layout, ...): that is no fault of the program.
         cat "$wine_work/wineboot.log" >&2
-        wine_skip "Wine cannot make a prefix here (status $status)"
+        # Wine itself cannot run here: its loader cannot lay out its memory or
+        # load its core (a kernel or sandbox that refuses it, a loader for
+        # another machine). That is no fault of the program; anything else is.
+        if grep -qiE 'preloader|failed to reserve|could not load (ntdll|kernel32)|wine client error|cannot execute|exec format error|Operation not permitted|mmap' \
+            "$wine_work/wineboot.log"; then
+            wine_skip "Wine cannot run here (status $status)"
+        fi
+        echo "FAIL: Wine could not make its prefix (status $status)" >&2
+        exit 1
     fi
     timeout 30 "$WINESERVER" -w 2>/dev/null || true
 }
