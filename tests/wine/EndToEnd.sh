@@ -103,6 +103,19 @@ else
     expect "Space on cmdUp with the empty cell in the bottom row moves nothing" "$after" "$before"
 fi
 
+# A real click on an arrow with a tile to move: Up takes the tile below the
+# empty cell, Down the one above; the move is counted.
+before=$(hole)
+count=$(counter)
+if [ "$before" -le 12 ]; then
+    click $(centre "$(control "$report" cmdUp)") && step=4 && arrowName=Up
+else
+    click $(centre "$(control "$report" cmdDown)") && step=-4 && arrowName=Down
+fi
+sleep 0.3
+expect "$arrowName moves the tile its scan table says" "$(hole)" $((before + step))
+expect "and counts it" "$(counter)" $((${count:-0} + 1))
+
 # Tab walks the buttons in the order of the table; Enter presses the
 # focused one.
 focused() { probe window | awk '$1 == "control" && $11 == 1 { print $2 }'; }
