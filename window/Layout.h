@@ -153,6 +153,20 @@ inline constexpr int Pixels(int twips)
     return (twips * 2 + 15) / 30;
 }
 
+// Pixels at 96 dots per inch on a screen of `dpi` dots per inch, to the
+// nearest pixel. The twips are rounded to whole pixels at 96 first, as Qt
+// scales its device-independent pixels, so both front ends agree at every
+// density: at 192 the window is exactly twice its size at 96.
+inline constexpr int Scaled(int pixels, int dpi)
+{
+    return (pixels * dpi + 48) / 96;
+}
+
+inline constexpr int PixelsAt(int twips, int dpi)
+{
+    return Scaled(Pixels(twips), dpi);
+}
+
 // Font sizes in pixels at 96 dots per inch, to the nearest pixel.
 inline constexpr int PixelSize(double points)
 {

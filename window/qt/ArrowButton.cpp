@@ -1,5 +1,7 @@
 #include "ArrowButton.h"
 
+#include "Look.h"
+
 #include <QPainterPath>
 #include <QStyleOptionButton>
 #include <QStyleOptionFocusRect>
@@ -11,35 +13,17 @@ namespace tintara
 namespace
 {
 
-// An arrow pointing up, in a box of 1 × 1 centred on the origin: a head the
-// full width and half the height, on a stem of a third of the width.
-QPainterPath UpArrow()
+// The arrow of a direction, in a box of 1 × 1 centred on the origin.
+QPainterPath Arrow(Direction direction)
 {
+    const auto points = look::ArrowFor(direction);
     QPainterPath path;
-    path.moveTo(0.0, -0.5);
-    path.lineTo(0.5, 0.0);
-    path.lineTo(1.0 / 6.0, 0.0);
-    path.lineTo(1.0 / 6.0, 0.5);
-    path.lineTo(-1.0 / 6.0, 0.5);
-    path.lineTo(-1.0 / 6.0, 0.0);
-    path.lineTo(-0.5, 0.0);
+    path.moveTo(points[0].x, points[0].y);
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        path.lineTo(points[i].x, points[i].y);
+    }
     path.closeSubpath();
     return path;
-}
-
-qreal TurnFor(Direction direction)
-{
-    switch (direction) {
-    case Direction::Up:
-        return 0.0;
-    case Direction::Right:
-        return 90.0;
-    case Direction::Down:
-        return 180.0;
-    case Direction::Left:
-        break;
-    }
-    return 270.0;
 }
 
 } // namespace
@@ -65,15 +49,14 @@ void ArrowButton::paintEvent(QPaintEvent* /*event*/)
         painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
     }
     painter.setRenderHint(QPainter::Antialiasing);
-    const qreal size = 0.6 * std::min(width(), height());
+    const qreal size = look::ArrowShare * std::min(width(), height());
     const qreal shift = isDown() ? 1.0 : 0.0;
     painter.translate(width() / 2.0 + shift, height() / 2.0 + shift);
-    painter.rotate(TurnFor(direction_));
     painter.scale(size, size);
     painter.setPen(Qt::NoPen);
     painter.setBrush(
         palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
-    painter.drawPath(UpArrow());
+    painter.drawPath(Arrow(direction_));
 }
 
 } // namespace tintara

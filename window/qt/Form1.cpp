@@ -2,7 +2,9 @@
 
 #include "AppIcon.h"
 #include "ArrowButton.h"
+#include "Handlers.h"
 #include "Layout.h"
+#include "Look.h"
 #include "PictureBox.h"
 #include "SystemColors.h"
 
@@ -22,11 +24,6 @@ namespace tintara
 
 namespace
 {
-
-constexpr std::string_view ExitTitle = "Attention!";
-constexpr std::string_view ExitText = "Maybe will you play once again?(NO - Exit)";
-constexpr std::string_view AboutTitle = "About the game";
-constexpr std::string_view AboutText = "Tintara has made by Orlandek";
 
 QString FromView(std::string_view text)
 {
@@ -53,35 +50,6 @@ QFont FontOf(layout::Font font)
     // search for fallback faces for characters it might lack.
     result.setStyleStrategy(QFont::NoFontMerging);
     return result;
-}
-
-Direction DirectionOfGlyph(int glyph)
-{
-    switch (glyph) {
-    case layout::GlyphUp:
-        return Direction::Up;
-    case layout::GlyphDown:
-        return Direction::Down;
-    case layout::GlyphLeft:
-        return Direction::Left;
-    default:
-        return Direction::Right;
-    }
-}
-
-QString ArrowName(Direction direction)
-{
-    switch (direction) {
-    case Direction::Up:
-        return QStringLiteral("Up");
-    case Direction::Down:
-        return QStringLiteral("Down");
-    case Direction::Left:
-        return QStringLiteral("Left");
-    case Direction::Right:
-        break;
-    }
-    return QStringLiteral("Right");
 }
 
 } // namespace
@@ -114,8 +82,8 @@ void Form1::CreateControls()
             break;
         }
         case layout::Kind::ArrowButton: {
-            auto* button = new ArrowButton(DirectionOfGlyph(record.code), this);
-            button->setAccessibleName(ArrowName(button->ArrowDirection()));
+            auto* button = new ArrowButton(look::DirectionOfGlyph(record.code), this);
+            button->setAccessibleName(FromView(form::ArrowName(button->ArrowDirection())));
             control = button;
             break;
         }
@@ -303,67 +271,56 @@ void Form1::changeEvent(QEvent* event)
 
 void Form1::Form_Load()
 {
-    ReseedFromClock(*this);
-    DealBoard(*this);
-}
-
-void Form1::ArrowClicked(Direction direction)
-{
-    if (ended_) {
-        return;
-    }
-    static_cast<void>(ArrowClick(*this, direction));
+    form::Form_Load(*this);
 }
 
 void Form1::cmdUp_Click()
 {
-    ArrowClicked(Direction::Up);
+    if (!ended_) {
+        static_cast<void>(form::cmdUp_Click(*this));
+    }
 }
 
 void Form1::cmdDown_Click()
 {
-    ArrowClicked(Direction::Down);
+    if (!ended_) {
+        static_cast<void>(form::cmdDown_Click(*this));
+    }
 }
 
 void Form1::cmdLeft_Click()
 {
-    ArrowClicked(Direction::Left);
+    if (!ended_) {
+        static_cast<void>(form::cmdLeft_Click(*this));
+    }
 }
 
 void Form1::cmdRight_Click()
 {
-    ArrowClicked(Direction::Right);
+    if (!ended_) {
+        static_cast<void>(form::cmdRight_Click(*this));
+    }
 }
 
 void Form1::cmdExit_Click()
 {
-    if (ended_) {
-        return;
+    if (!ended_) {
+        static_cast<void>(form::cmdExit_Click(*this));
     }
-    if (MessageBox(ExitText, ExitTitle, Buttons::YesNo) != Answer::Yes) {
-        EndProgram();
-        return;
-    }
-    Repaint();
-    ReseedFromClock(*this);
-    DealBoard(*this);
-    ResetCount(*this);
 }
 
 void Form1::cmdAbout_Click()
 {
-    if (ended_) {
-        return;
+    if (!ended_) {
+        form::cmdAbout_Click(*this);
     }
-    MessageBox(AboutText, AboutTitle, Buttons::Ok);
 }
 
 void Form1::Picture10_DblClick()
 {
-    if (ended_) {
-        return;
+    if (!ended_) {
+        static_cast<void>(form::Picture10_DblClick(*this));
     }
-    static_cast<void>(AnnounceWin(*this));
 }
 
 } // namespace tintara

@@ -62,7 +62,6 @@ private:
     void cmdExit_Click();
     void cmdAbout_Click();
     void Picture10_DblClick();
-    void ArrowClicked(Direction direction);
 
     GameState state_;
     RandomGenerator random_;

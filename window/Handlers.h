@@ -1,0 +1,42 @@
+// The bodies of the main window's eight event handlers. They need only the
+// rules' Platform, so every front end runs the same steps: each front end
+// creates the controls, delivers the events here and implements Platform.
+#pragma once
+
+#include "Tintara.h"
+
+#include <string_view>
+
+namespace tintara::form
+{
+
+// The texts of the window's own two dialogues.
+inline constexpr std::string_view ExitTitle = "Attention!";
+inline constexpr std::string_view ExitText = "Maybe will you play once again?(NO - Exit)";
+inline constexpr std::string_view AboutTitle = "About the game";
+inline constexpr std::string_view AboutText = "Tintara has made by Orlandek";
+
+// The load event, before the window is first shown: reseed from the clock and
+// deal.
+void Form_Load(Platform& platform);
+
+// The four arrows: slide a tile, then the win test.
+Flow cmdUp_Click(Platform& platform);
+Flow cmdDown_Click(Platform& platform);
+Flow cmdLeft_Click(Platform& platform);
+Flow cmdRight_Click(Platform& platform);
+
+// Exit asks whether to play again: Yes repaints, reseeds, deals and resets
+// the count; anything else ends the program.
+Flow cmdExit_Click(Platform& platform);
+
+// About shows its message and changes nothing.
+void cmdAbout_Click(Platform& platform);
+
+// The red preview swatch's shortcut to the win announcement.
+Flow Picture10_DblClick(Platform& platform);
+
+// The name a screen reader speaks for an arrow button, in place of its glyph.
+[[nodiscard]] std::string_view ArrowName(Direction direction);
+
+} // namespace tintara::form

@@ -1,0 +1,54 @@
+// What the front ends draw alike, free of any toolkit: the names of the
+// colours a screen reader speaks, the arrow drawn where the symbol face is
+// missing, and the icon's pixels.
+#pragma once
+
+#include "Tintara.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace tintara::look
+{
+
+// A colour word as a screen reader speaks it: "navy", "empty", "scroll bar
+// colour", or its hexadecimal digits for a colour the window never shows.
+[[nodiscard]] std::string ColorName(ColorWord color);
+
+// The button's direction of an arrow glyph of the symbol face.
+[[nodiscard]] Direction DirectionOfGlyph(int glyph);
+
+struct Point {
+    double x;
+    double y;
+};
+
+// An arrow pointing up, in a box of 1 × 1 centred on the origin: a head the
+// full width and half the height, on a stem of a third of the width.
+inline constexpr std::array<Point, 7> UpArrow = {{
+    {0.0, -0.5},
+    {0.5, 0.0},
+    {1.0 / 6.0, 0.0},
+    {1.0 / 6.0, 0.5},
+    {-1.0 / 6.0, 0.5},
+    {-1.0 / 6.0, 0.0},
+    {-0.5, 0.0},
+}};
+
+// The arrow's side as a share of the button's smaller side.
+inline constexpr double ArrowShare = 0.6;
+
+// Clockwise quarter turns from the up arrow to the arrow of a direction.
+[[nodiscard]] int QuarterTurns(Direction direction);
+
+// The up arrow turned for a direction, still in the unit box.
+[[nodiscard]] std::array<Point, 7> ArrowFor(Direction direction);
+
+// The icon: six coloured bands on a staircase, IconSize pixels square.
+inline constexpr int IconSize = 32;
+
+// The colour of one pixel of the icon as 0xAARRGGBB; 0 where it is clear.
+[[nodiscard]] std::uint32_t IconPixel(int row, int column);
+
+} // namespace tintara::look
