@@ -34,14 +34,15 @@ done
 [ "$(property REBOOT)" = ReallySuppress ] || fail "REBOOT is '$(property REBOOT)'"
 echo "Property: ProductName Tintara, ProductVersion $version, UpgradeCode $upgrade_code"
 
-msiinfo suminfo "$msi" | tr -d '\r' | grep -qx 'Template: x64;1033' || fail "not a 64-bit package"
+summary=$(msiinfo suminfo "$msi" | tr -d '\r')
+grep -qx 'Template: x64;1033' <<<"$summary" || fail "not a 64-bit package"
 
 # Two files, each the key of its own 64-bit component, in Program Files\Tintara.
 [ "$(table File | cut -f 1,3 | tr '\t' ' ')" = "LICENSE.txt LICENSE.txt
 tintara.exe tintara.exe" ] || fail "files: $(table File | cut -f 3 | tr '\n' ' ')"
 [ "$(table Component | cut -f 1,3,4,6 | tr '\t' ' ')" = "Licence INSTALLDIR 256 LICENSE.txt
 Program INSTALLDIR 256 tintara.exe" ] || fail "components: $(table Component)"
-table Directory | grep -qx "INSTALLDIR	ProgramFiles64Folder	Tintara" ||
+grep -qx "INSTALLDIR	ProgramFiles64Folder	Tintara" <<<"$(table Directory)" ||
     fail "the game's folder is not Program Files\\Tintara"
 
 # One shortcut, in the Start menu's Programs, to the installed program, with its icon.
@@ -50,15 +51,17 @@ table Directory | grep -qx "INSTALLDIR	ProgramFiles64Folder	Tintara" ||
 [ "$(table Icon | cut -f 1)" = tintara.exe ] || fail "icons: $(table Icon | cut -f 1)"
 
 # A later version replaces this one, an earlier one refuses to install over it.
-table Upgrade | grep -q "^$upgrade_code		$version		1		WIX_UPGRADE_DETECTED" ||
-    fail "no upgrade of earlier versions: $(table Upgrade)"
-table InstallExecuteSequence | grep -q '^RemoveExistingProducts	' || fail "earlier versions are not removed"
+# (A row for the upgrade code up to this version, not only detecting: RemoveExistingProducts removes what it finds.)
+upgrades=$(table Upgrade | awk -F '\t' -v code="$upgrade_code" -v version="$version" \
+    '$1 == code && $3 == version && int($5 / 2) % 2 == 0 && $7 == "WIX_UPGRADE_DETECTED"')
+[ -n "$upgrades" ] || fail "no upgrade of earlier versions: $(table Upgrade)"
+grep -q '^RemoveExistingProducts	' <<<"$(table InstallExecuteSequence)" || fail "earlier versions are not removed"
 
 # Nothing runs but Windows Installer's own actions, and nothing is left for a reboot.
 for name in CustomAction ServiceInstall Registry RemoveFile; do
     [ -z "$(table "$name")" ] || fail "the $name table is not empty: $(table "$name")"
 done
-if table InstallExecuteSequence | grep -Eq '^(ScheduleReboot|ForceReboot)	'; then
+if grep -Eq '^(ScheduleReboot|ForceReboot)	' <<<"$(table InstallExecuteSequence)"; then
     fail "the package asks for a reboot"
 fi
 echo "MSI: $(table File | wc -l) files, 1 shortcut, no custom action, no reboot ($(stat -c %s "$msi") bytes)"
@@ -67,9 +70,10 @@ echo "MSI: $(table File | wc -l) files, 1 shortcut, no custom action, no reboot 
 entries=$(unzip -Z1 "$zip" | LC_ALL=C sort | tr '\n' ' ')
 [ "$entries" = "LICENSE.txt README.txt tintara.exe " ] || fail "the zip holds: $entries"
 unzip -tq "$zip" >/dev/null || fail "the zip is damaged"
-unzip -p "$zip" LICENSE.txt | tr -d '\r' | cmp -s - "$license" || fail "LICENSE.txt is not LICENSE"
-unzip -p "$zip" README.txt | grep -q "^Tintara $version " || fail "README.txt does not name version $version"
-[ "$(unzip -p "$zip" README.txt | head -c 2000 | tr -cd '\r' | wc -c)" -gt 0 ] ||
+[ "$(unzip -p "$zip" LICENSE.txt | tr -d '\r')" = "$(cat "$license")" ] || fail "LICENSE.txt is not LICENSE"
+readme=$(unzip -p "$zip" README.txt)
+grep -q "^Tintara $version " <<<"$readme" || fail "README.txt does not name version $version"
+[ "$(tr -cd '\r' <<<"$readme" | wc -c)" -eq "$(grep -c '' <<<"$readme")" ] ||
     fail "README.txt does not have Windows line endings"
 echo "zip: $entries($(stat -c %s "$zip") bytes)"
 echo "PASS: the MSI and the zip hold what they should"

@@ -172,8 +172,8 @@ compare() {
     [ -z "$added" ] || fail "left behind $1: $added"
     [ -z "$removed" ] || fail "missing $1: $removed"
     changed=$(LC_ALL=C comm -3 "$work/before.registry" "$work/after.registry" | sed 's/^\t//')
-    local pattern="tintara|${upgrade_code//[\{\}]/}|$(packed "$upgrade_code")"
-    local product
+    local pattern product
+    pattern="tintara|${upgrade_code//[\{\}]/}|$(packed "$upgrade_code")"
     for product in "${products[@]}"; do
         pattern+="|${product//[\{\}]/}|$(packed "$product")"
     done
@@ -232,9 +232,8 @@ uninstall_string=$(value "$product" UninstallString)
 # the 32-bit view of the registry).
 run 60 reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\Products\\$(packed "$product")\\InstallProperties" /v DisplayName >/dev/null ||
     fail "the product is not installed per machine"
-if run 60 reg query 'HKLM\Software\Wow6432Node\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null | grep -q Tintara; then
-    fail "the product is registered in the 32-bit view of the registry"
-fi
+wow64_keys=$(run 60 reg query 'HKLM\Software\Wow6432Node\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null || true)
+! grep -q Tintara <<<"$wow64_keys" || fail "the product is registered in the 32-bit view of the registry"
 product_icon=$(run 60 reg query "HKLM\\Software\\Classes\\Installer\\Products\\$(packed "$product")" /v ProductIcon |
     awk '$1 == "ProductIcon" { sub(/^ *[^ ]+ +REG_[A-Z_]+ +/, ""); print }')
 [ -f "$(unix_path "$product_icon")" ] || fail "Add or Remove Programs has no icon ('$product_icon')"
