@@ -132,13 +132,15 @@ install() {
     install_time=$(seconds_since "$start")
     [ "$status" -eq 0 ] || { tail -n 40 "$2" | tr -d '\r' >&2; fail "msiexec /i $(basename "$1") exited with $status"; }
 }
-# uninstall PRODUCT-CODE LOG: what Add or Remove Programs runs, silent, timed.
+# uninstall MSI|PRODUCT-CODE LOG: msiexec /x, silent, timed; with the product code it is
+# what Add or Remove Programs runs.
 uninstall() {
-    local status=0
+    local status=0 package=$1
+    [ -f "$package" ] && package=$(windows_path "$package")
     start=$(date +%s.%N)
-    timeout 300 wine msiexec /x "$1" /qn /l*v "$(windows_path "$2")" || status=$?
+    timeout 300 wine msiexec /x "$package" /qn /l*v "$(windows_path "$2")" || status=$?
     uninstall_time=$(seconds_since "$start")
-    [ "$status" -eq 0 ] || { tail -n 40 "$2" | tr -d '\r' >&2; fail "msiexec /x $1 exited with $status"; }
+    [ "$status" -eq 0 ] || { tail -n 40 "$2" | tr -d '\r' >&2; fail "msiexec /x $(basename "$1") exited with $status"; }
 }
 
 # play WINDOWS-PATH: starts the game, waits for its window on the X display, answers
@@ -243,8 +245,8 @@ echo "== The installed game"
 play "$program_dir\\tintara.exe"
 
 echo "== Removing it"
-uninstall "$product" "$work/uninstall.log"
-echo "   msiexec /x $product /qn: status 0 in $uninstall_time s"
+uninstall "$msi" "$work/uninstall.log"
+echo "   msiexec /x $(basename "$msi") /qn: status 0 in $uninstall_time s"
 uninstall_seconds=$uninstall_time
 [ -z "$(installed_products)" ] || fail "still registered after msiexec /x"
 compare "after msiexec /x"
@@ -263,7 +265,17 @@ if [ -n "$wxs" ] && [ -n "$stage" ] && [ -n "${WIXL:-}" ]; then
         fail "after the upgrade the version is '$(value "${now[0]}" DisplayVersion)'"
     echo "   $version, then $next_version over it: one product left, ${now[0]}, version $next_version"
     products+=("${now[0]}")
+    # The earlier version refuses to go over the later one.
+    status=0
+    timeout 300 wine msiexec /i "$(windows_path "$msi")" /qn /l*v "$(windows_path "$work/downgrade.log")" || status=$?
+    [ "$status" -ne 0 ] || fail "$version installed over $next_version"
+    mapfile -t now < <(installed_products)
+    [ "${#now[@]}" -eq 1 ] && [ "$(value "${now[0]}" DisplayVersion)" = "$next_version" ] ||
+        fail "the refused $version changed what is installed: ${now[*]}"
+    # (Wine's exit status is the low byte of msiexec's: 67 for 1603, the install failed.)
+    echo "   $version over $next_version: refused (status $status), $next_version stays"
     uninstall "${now[0]}" "$work/uninstall-next.log"
+    echo "   msiexec /x ${now[0]} /qn (the uninstall key's command): status 0 in $uninstall_time s"
     compare "after the upgrade and its removal"
 fi
 
