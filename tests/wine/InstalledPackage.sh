@@ -119,7 +119,7 @@ value() {
 packed() {
     local g=${1//[\{\}-]/}
     local out='' i
-    out+=$(rev <<<"${g:0:8}")$(rev <<<"${g:8:4}")$(rev <<<"${g:12:4}")
+    for i in 7 6 5 4 3 2 1 0 11 10 9 8 15 14 13 12; do out+=${g:i:1}; done
     for i in 16 18 20 22 24 26 28 30; do out+=${g:i+1:1}${g:i:1}; done
     printf '%s' "$out"
 }
