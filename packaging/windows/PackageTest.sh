@@ -9,10 +9,10 @@ msi=$1 zip=$2 license=$3
 version=${TINTARA_VERSION:?TINTARA_VERSION is not set}
 upgrade_code='{E6D42557-957C-4C76-82AB-F4DBBFDC523B}'
 
-for tool in msiinfo unzip; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-done
 fail() { echo "FAIL: $*" >&2; exit 1; }
+for tool in msiinfo unzip; do
+    command -v "$tool" >/dev/null || fail "$tool is not installed (apt-get install msitools unzip)"
+done
 [ -f "$msi" ] || fail "no $msi: build the package target"
 [ -f "$zip" ] || fail "no $zip: build the package target"
 

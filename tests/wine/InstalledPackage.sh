@@ -27,10 +27,14 @@ version=${TINTARA_VERSION:?TINTARA_VERSION is not set}
 next_version=0.01
 upgrade_code='{E6D42557-957C-4C76-82AB-F4DBBFDC523B}'
 
-for tool in wine wineboot wineserver xvfb-run xauth xdotool unzip; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-done
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# Without Wine there is nothing to run the packages with; the rest the test needs.
+for tool in wine wineboot wineserver; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed (apt-get install wine wine64)"; exit 77; }
+done
+for tool in xvfb-run xauth xdotool unzip; do
+    command -v "$tool" >/dev/null || fail "$tool is not installed"
+done
 [ -f "$msi" ] && [ -f "$zip" ] || fail "no packages: build the package target first"
 
 if [ -z "${TINTARA_IN_XVFB:-}" ]; then
