@@ -2,8 +2,9 @@
 # The Windows packages under Wine, in a Wine prefix made for the run and thrown away
 # after it:
 #   - msiexec installs the MSI silently; the files are in C:\Program Files\Tintara, the
-#     Start menu shortcut points at the installed program, the product is registered
-#     per machine for Add or Remove Programs with its version and icon;
+#     program's version record carries the package's version, the Start menu shortcut
+#     points at the installed program, the product is registered per machine for Add
+#     or Remove Programs with its version and icon;
 #   - the installed game opens its window, and Exit answered No ends it with status 0;
 #   - msiexec removes it silently, and the prefix's files and registry are compared
 #     with those from before the install: nothing of the package may remain;
@@ -105,15 +106,16 @@ snapshot() {
 }
 snapshot before
 
-uninstall_keys() {
-    run 60 reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s
-}
-# The product codes of the installed products named Tintara.
+# The product codes of the installed products named Tintara. What reg printed is kept
+# in uninstall-keys.txt, for the failure's message.
 installed_products() {
-    uninstall_keys | awk '
+    run 60 reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s \
+        >"$work/uninstall-keys.txt" || echo "(reg query exited with $?)" >>"$work/uninstall-keys.txt"
+    awk '
         /^HKEY/ { key = $0; sub(/.*\\/, "", key) }
-        $1 == "DisplayName" && $3 == "Tintara" { print key }'
+        $1 == "DisplayName" && $3 == "Tintara" { print key }' "$work/uninstall-keys.txt"
 }
+uninstall_keys() { sed 's/^/     /' "$work/uninstall-keys.txt"; }
 # value PRODUCT-CODE NAME: a value of the product's uninstall key.
 value() {
     run 60 reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$1" /v "$2" |
@@ -209,6 +211,11 @@ for file in tintara.exe LICENSE.txt; do
 done
 [ ! -e "$drive_c/Program Files (x86)/Tintara" ] || fail "installed as a 32-bit program"
 echo "   $program_dir holds LICENSE.txt and tintara.exe, the zip's files"
+# One version for the package and the program it carries.
+mapfile -t record < <(run 60 "$driver" version "$program_dir\\tintara.exe")
+[ "${record[0]:-}" = "$version" ] && [ "${record[1]:-}" = "$version" ] ||
+    fail "the program's version record says '${record[*]}', the package $version"
+echo "   tintara.exe's version record: product and file version $version, as the package's"
 
 mapfile -t links < <(cd "$drive_c" && find . -name 'Tintara.lnk')
 [ "${#links[@]}" -eq 1 ] || fail "${#links[@]} shortcuts named Tintara: ${links[*]}"
@@ -226,7 +233,9 @@ icon=${shortcut[2]%,*}
 echo "   shortcut $link -> ${shortcut[0]} (icon $icon)"
 
 mapfile -t products < <(installed_products)
-[ "${#products[@]}" -eq 1 ] || fail "${#products[@]} products named Tintara are registered: ${products[*]}"
+[ "${#products[@]}" -eq 1 ] ||
+    fail "${#products[@]} products named Tintara are registered: ${products[*]}; the uninstall keys:
+$(uninstall_keys)"
 product=${products[0]}
 [ "$(value "$product" DisplayVersion)" = "$version" ] ||
     fail "the uninstall key has version '$(value "$product" DisplayVersion)'"
@@ -252,7 +261,8 @@ echo "== Removing it"
 uninstall "$msi" "$work/uninstall.log"
 echo "   msiexec /x $(basename "$msi") /qn: status 0 in $uninstall_time s"
 uninstall_seconds=$uninstall_time
-[ -z "$(installed_products)" ] || fail "still registered after msiexec /x"
+[ -z "$(installed_products)" ] || fail "still registered after msiexec /x:
+$(uninstall_keys)"
 compare "after msiexec /x"
 
 if [ -n "$wxs" ] && [ -n "$stage" ] && [ -n "${WIXL:-}" ]; then
@@ -263,7 +273,8 @@ if [ -n "$wxs" ] && [ -n "$stage" ] && [ -n "${WIXL:-}" ]; then
     mapfile -t products < <(installed_products)
     install "$work/next.msi" "$work/upgrade.log"
     mapfile -t now < <(installed_products)
-    [ "${#now[@]}" -eq 1 ] || fail "${#now[@]} products named Tintara after the upgrade: ${now[*]}"
+    [ "${#now[@]}" -eq 1 ] || fail "${#now[@]} products named Tintara after the upgrade: ${now[*]}; the uninstall keys:
+$(uninstall_keys)"
     [ "${now[0]}" != "${products[0]}" ] || fail "the upgrade kept the earlier product code"
     [ "$(value "${now[0]}" DisplayVersion)" = "$next_version" ] ||
         fail "after the upgrade the version is '$(value "${now[0]}" DisplayVersion)'"
