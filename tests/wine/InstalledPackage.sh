@@ -168,17 +168,23 @@ play() {
     echo "   Exit, then No: ended with status 0"
 }
 
-# compare WHEN: the prefix now against before the install. Files and folders must be
-# exactly those of before, but for Windows Installer's own cache folder C:\windows\Installer,
-# which every Windows has. Registry values may differ where Wine keeps its own state
-# (hardware, fonts, timestamps), never in anything naming the package.
+# compare WHEN: the prefix now against before the install. No file or folder may be
+# added that names the package or lies in Program Files or a Start menu, and none may be
+# missing there; other paths that differ are Wine's own (C:\windows\Installer, Windows
+# Installer's cache folder, which every Windows has, stays once made) and are listed.
+# Registry values may differ where Wine keeps its own state (hardware, fonts, the
+# installer's empty keys), never in anything naming the package.
 compare() {
     snapshot after
-    local added removed changed
-    added=$(LC_ALL=C comm -13 "$work/before.files" "$work/after.files" | grep -vx './windows/Installer' || true)
+    local added removed changed others
+    added=$(LC_ALL=C comm -13 "$work/before.files" "$work/after.files")
     removed=$(LC_ALL=C comm -23 "$work/before.files" "$work/after.files")
-    [ -z "$added" ] || fail "left behind $1: $added"
-    [ -z "$removed" ] || fail "missing $1: $removed"
+    local ours='tintara|/Program Files|/Start Menu'
+    ! grep -Eiq "$ours" <<<"$added" || fail "left behind $1: $(grep -Ei "$ours" <<<"$added")"
+    ! grep -Eiq "$ours" <<<"$removed" || fail "missing $1: $(grep -Ei "$ours" <<<"$removed")"
+    others=$(printf '%s\n%s\n' "$added" "$removed" | grep . || true)
+    echo "   files and folders $1: $(grep -c . <<<"$others" || true) of $(wc -l <"$work/before.files") differ, none of the package's"
+    [ -z "$others" ] || head -n 10 <<<"$others" | sed 's/^/     /'
     changed=$(LC_ALL=C comm -3 "$work/before.registry" "$work/after.registry" | sed 's/^\t//')
     local pattern product
     pattern="tintara|${upgrade_code//[\{\}]/}|$(packed "$upgrade_code")"
@@ -189,7 +195,6 @@ compare() {
         grep -Ei "$pattern" <<<"$changed" >&2
         fail "the registry keeps these of the package $1"
     fi
-    echo "   files and folders $1: as before ($(wc -l <"$work/before.files") entries)"
     echo "   registry $1: $(grep -c . <<<"$changed" || true) of $(wc -l <"$work/before.registry") lines differ, none names the package; the keys:"
     sed -E 's/^([^ ]+ \[[^]]*\]).*/\1/' <<<"$changed" | grep . | LC_ALL=C sort -u | head -n 20 | sed 's/^/     /'
 }
