@@ -80,7 +80,7 @@ run() {
     timeout "$limit" wine "$@" | tr -d '\r'
 }
 
-echo "== A fresh Wine prefix ($(wine --version 2>/dev/null || echo 'unknown Wine'))"
+echo "== A fresh Wine prefix ($(timeout 30 wine --version 2>/dev/null || echo 'unknown Wine'))"
 start=$(date +%s.%N)
 if ! timeout 300 wineboot --init >"$work/wineboot.log" 2>&1; then
     cat "$work/wineboot.log" >&2
