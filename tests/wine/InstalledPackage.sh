@@ -9,7 +9,8 @@
 #   - msiexec removes it silently, and the prefix's files and registry are compared
 #     with those from before the install: nothing of the package may remain;
 #   - a later version (the same source built as 0.01) installed over this one replaces
-#     it, leaving one product, and removes as cleanly;
+#     it, leaving one product, this one then refuses to go over it, and the later one
+#     removes as cleanly;
 #   - the zip's program runs as it is, unpacked anywhere.
 #
 # usage: InstalledPackage.sh MSI ZIP DRIVER [WXS STAGE]
@@ -87,14 +88,14 @@ if ! timeout 300 wineboot --init >"$work/wineboot.log" 2>&1; then
     echo "SKIP: Wine cannot make a prefix on this machine"
     exit 77
 fi
-timeout 120 wineserver -w
+timeout 120 wineserver -w || fail "Wine's processes did not end after wineboot"
 echo "   made in $(seconds_since "$start") s"
 
 # The prefix's state, taken while no Wine process runs (the registry is on disk then):
 # every file and folder under C:, and every registry value as "[key] value" (the
 # times Wine keeps for each key dropped).
 snapshot() {
-    timeout 120 wineserver -w
+    timeout 120 wineserver -w || fail "Wine's processes did not end, for the snapshot $1"
     (cd "$drive_c" && find . -mindepth 1 | LC_ALL=C sort) >"$work/$1.files"
     local hive
     for hive in system.reg user.reg userdef.reg; do
@@ -152,12 +153,13 @@ uninstall() {
 # play WINDOWS-PATH: starts the game, waits for its window on the X display, answers
 # its Exit question No and expects it to end with status 0.
 play() {
-    local status=0 window
+    local status=0 windows window
     start=$(date +%s.%N)
     timeout 120 wine "$1" >"$work/game.log" 2>&1 &
     game=$!
-    window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Tintara' | head -n 1) ||
+    windows=$(timeout 60 xdotool search --sync --onlyvisible --name '^Tintara') ||
         fail "no window of $1 appeared"
+    window=${windows%%$'\n'*}
     echo "   window $window ('$(xdotool getwindowname "$window")') after $(seconds_since "$start") s"
     run 60 "$driver" exit-no | sed 's/^/   /' || fail "the Exit question could not be answered"
     timeout 30 bash -c "while kill -0 $game 2>/dev/null; do sleep 0.1; done" ||
@@ -206,7 +208,7 @@ install "$msi" "$work/install.log"
 echo "   msiexec /i /qn: status 0 in $install_time s"
 install_seconds=$install_time
 
-installed=$(cd "$drive_c/Program Files/Tintara" && find . -mindepth 1 | LC_ALL=C sort | tr '\n' ' ')
+installed=$(cd "$drive_c/Program Files/Tintara" && find . -mindepth 1 | LC_ALL=C sort | tr '\n' ' ' || true)
 [ "$installed" = "./LICENSE.txt ./tintara.exe " ] || fail "C:\\Program Files\\Tintara holds: $installed"
 mkdir "$work/zip"
 unzip -q "$zip" -d "$work/zip"
@@ -246,7 +248,7 @@ product=${products[0]}
     fail "the uninstall key has version '$(value "$product" DisplayVersion)'"
 [ "$(value "$product" Publisher)" = "The Tintara developers" ] ||
     fail "the uninstall key names '$(value "$product" Publisher)'"
-uninstall_string=$(value "$product" UninstallString)
+uninstall_string=$(value "$product" UninstallString || true)
 [ "${uninstall_string,,}" = "msiexec.exe /x${product,,}" ] || fail "the uninstall key runs '$uninstall_string'"
 # Per machine (the local system's installer data, not a user's) and 64-bit (not in
 # the 32-bit view of the registry).
@@ -255,7 +257,7 @@ run 60 reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Installer\
 wow64_keys=$(run 60 reg query 'HKLM\Software\Wow6432Node\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null || true)
 ! grep -q Tintara <<<"$wow64_keys" || fail "the product is registered in the 32-bit view of the registry"
 product_icon=$(run 60 reg query "HKLM\\Software\\Classes\\Installer\\Products\\$(packed "$product")" /v ProductIcon |
-    awk '$1 == "ProductIcon" { sub(/^ *[^ ]+ +REG_[A-Z_]+ +/, ""); print }')
+    awk '$1 == "ProductIcon" { sub(/^ *[^ ]+ +REG_[A-Z_]+ +/, ""); print }' || true)
 [ -f "$(unix_path "$product_icon")" ] || fail "Add or Remove Programs has no icon ('$product_icon')"
 echo "   uninstall key $product: DisplayName Tintara, DisplayVersion $version, per machine, icon $product_icon"
 
