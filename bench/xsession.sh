@@ -19,7 +19,7 @@ die() {
 note() { echo "$bench: $*" >&2; }
 
 # Everything the benchmarks need on a fresh Debian machine.
-XSESSION_PACKAGES=(cmake make g++ gcc libc6-dev qt6-base-dev qt6-qpa-plugins libx11-dev
+XSESSION_PACKAGES=(cmake make g++ gcc libc6-dev qt6-base-dev qt6-qpa-plugins libfontconfig-dev libx11-dev
     libxdamage-dev libxtst-dev xvfb x11-utils dbus dbus-daemon at-spi2-core sgt-puzzles
     fonts-dejavu-core fonts-liberation2)
 

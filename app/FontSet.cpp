@@ -1,0 +1,161 @@
+#include "FontSet.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QFontDatabase>
+#include <QWidget>
+
+#include <fontconfig/fontconfig.h>
+
+#include <memory>
+
+namespace tintara
+{
+
+namespace
+{
+
+// The families of one font, in the order Qt tries them.
+QStringList FamiliesOf(const QFont& font)
+{
+    QStringList families = font.families();
+    if (families.isEmpty() && !font.family().isEmpty()) {
+        families.append(font.family());
+    }
+    return families;
+}
+
+struct ConfigDeleter {
+    void operator()(FcConfig* config) const { FcConfigDestroy(config); }
+};
+using Config = std::unique_ptr<FcConfig, ConfigDeleter>;
+
+struct PatternDeleter {
+    void operator()(FcPattern* pattern) const { FcPatternDestroy(pattern); }
+};
+using Pattern = std::unique_ptr<FcPattern, PatternDeleter>;
+
+const FcChar8* Utf8(const QByteArray& text)
+{
+    return reinterpret_cast<const FcChar8*>(text.constData());
+}
+
+// Whether any installed face carries this family name (as Qt, ignoring case).
+bool IsInstalled(FcFontSet* fonts, const QString& family)
+{
+    const QByteArray name = family.toUtf8();
+    for (int i = 0; i < fonts->nfont; ++i) {
+        FcChar8* value = nullptr;
+        for (int k = 0; FcPatternGetString(fonts->fonts[i], FC_FAMILY, k, &value) == FcResultMatch;
+             ++k) {
+            if (FcStrCmpIgnoreCase(value, Utf8(name)) == 0) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// The family fontconfig draws with when this one is asked for: for a family
+// that is not installed, or a generic name such as "Sans Serif", the one its
+// rules and the installed faces lead to. Empty where nothing matches.
+QString FamilyInPlaceOf(FcConfig* config, const QString& family)
+{
+    const Pattern pattern(FcPatternCreate());
+    if (!pattern) {
+        return {};
+    }
+    FcPatternAddString(pattern.get(), FC_FAMILY, Utf8(family.toUtf8()));
+    FcConfigSubstitute(config, pattern.get(), FcMatchPattern);
+    FcDefaultSubstitute(pattern.get());
+    FcResult result = FcResultNoMatch;
+    const Pattern match(FcFontMatch(config, pattern.get(), &result));
+    FcChar8* value = nullptr;
+    if (!match || FcPatternGetString(match.get(), FC_FAMILY, 0, &value) != FcResultMatch) {
+        return {};
+    }
+    return QString::fromUtf8(reinterpret_cast<const char*>(value));
+}
+
+// A fontconfig set-up that lists only the faces of these families.
+QByteArray SelectionOf(const QStringList& families)
+{
+    QByteArray accepted;
+    for (const QString& family : families) {
+        accepted += "<pattern><patelt name=\"family\"><string>" + family.toHtmlEscaped().toUtf8() +
+                    "</string></patelt></pattern>";
+    }
+    return "<?xml version=\"1.0\"?>\n<fontconfig><selectfont><acceptfont>" + accepted +
+           "</acceptfont><rejectfont><pattern/></rejectfont></selectfont></fontconfig>\n";
+}
+
+} // namespace
+
+QList<QStringList> FamiliesAskedFor(const QWidget& window)
+{
+    QList<QStringList> requests;
+    const auto add = [&requests](const QFont& font) {
+        const QStringList families = FamiliesOf(font);
+        if (!families.isEmpty() && !requests.contains(families)) {
+            requests.append(families);
+        }
+    };
+    add(window.font());
+    for (const QWidget* child : window.findChildren<QWidget*>()) {
+        add(child->font());
+    }
+    // The message boxes: their text, their buttons, and the desktop's general font.
+    add(QFontDatabase::systemFont(QFontDatabase::GeneralFont));
+    add(QApplication::font());
+    for (const char* kind : {"QMessageBox", "QMessageBoxLabel", "QLabel", "QPushButton"}) {
+        add(QApplication::font(kind));
+    }
+    return requests;
+}
+
+int KeepOnlyFacesFor(const QList<QStringList>& requests)
+{
+    // The desktop's own set-up, as fontconfig would load it for Qt.
+    Config config(FcInitLoadConfig());
+    if (!config || !FcConfigBuildFonts(config.get())) {
+        return -1;
+    }
+    FcFontSet* installed = FcConfigGetFonts(config.get(), FcSetSystem);
+    if (installed == nullptr) {
+        return -1;
+    }
+
+    QStringList kept;
+    for (const QStringList& request : requests) {
+        bool found = false;
+        for (const QString& family : request) {
+            if (IsInstalled(installed, family)) {
+                found = true;
+                if (!kept.contains(family, Qt::CaseInsensitive)) {
+                    kept.append(family);
+                }
+            }
+        }
+        if (!found && !request.isEmpty()) {
+            const QString inPlace = FamilyInPlaceOf(config.get(), request.first());
+            if (!inPlace.isEmpty() && !kept.contains(inPlace, Qt::CaseInsensitive)) {
+                kept.append(inPlace);
+            }
+        }
+    }
+
+    // The same set-up again, listing only those families.
+    if (kept.isEmpty() ||
+        !FcConfigParseAndLoadFromMemory(config.get(), Utf8(SelectionOf(kept)), FcTrue) ||
+        !FcConfigBuildFonts(config.get())) {
+        return -1;
+    }
+    FcFontSet* selected = FcConfigGetFonts(config.get(), FcSetSystem);
+    if (selected == nullptr || selected->nfont == 0 || !FcConfigSetCurrent(config.get())) {
+        return -1;
+    }
+    // fontconfig holds the set-up now; Qt releases it at exit.
+    return selected->nfont;
+}
+
+} // namespace tintara
