@@ -40,20 +40,29 @@ const FcChar8* Utf8(const QByteArray& text)
     return reinterpret_cast<const FcChar8*>(text.constData());
 }
 
-// Whether any installed face carries this family name (as Qt, ignoring case).
-bool IsInstalled(FcFontSet* fonts, const QString& family)
+// Which of these family names some installed face carries (ignoring case, as Qt
+// does), in one pass over the installed faces.
+QList<bool> Installed(FcFontSet* fonts, const QStringList& families)
 {
-    const QByteArray name = family.toUtf8();
-    for (int i = 0; i < fonts->nfont; ++i) {
+    QList<QByteArray> names;
+    for (const QString& family : families) {
+        names.append(family.toUtf8());
+    }
+    QList<bool> installed(families.size(), false);
+    qsizetype missing = families.size();
+    for (int i = 0; i < fonts->nfont && missing > 0; ++i) {
         FcChar8* value = nullptr;
         for (int k = 0; FcPatternGetString(fonts->fonts[i], FC_FAMILY, k, &value) == FcResultMatch;
              ++k) {
-            if (FcStrCmpIgnoreCase(value, Utf8(name)) == 0) {
-                return true;
+            for (qsizetype n = 0; n < names.size(); ++n) {
+                if (!installed[n] && FcStrCmpIgnoreCase(value, Utf8(names[n])) == 0) {
+                    installed[n] = true;
+                    --missing;
+                }
             }
         }
     }
-    return false;
+    return installed;
 }
 
 // The family fontconfig draws with when this one is asked for: for a family
@@ -120,16 +129,29 @@ int KeepOnlyFacesFor(const QList<QStringList>& requests)
     if (!config || !FcConfigBuildFonts(config.get())) {
         return -1;
     }
-    FcFontSet* installed = FcConfigGetFonts(config.get(), FcSetSystem);
-    if (installed == nullptr) {
+    FcFontSet* fonts = FcConfigGetFonts(config.get(), FcSetSystem);
+    if (fonts == nullptr) {
         return -1;
     }
+
+    QStringList asked;
+    for (const QStringList& request : requests) {
+        for (const QString& family : request) {
+            if (!asked.contains(family)) {
+                asked.append(family);
+            }
+        }
+    }
+    const QList<bool> installed = Installed(fonts, asked);
+    const auto isInstalled = [&](const QString& family) {
+        return installed[asked.indexOf(family)];
+    };
 
     QStringList kept;
     for (const QStringList& request : requests) {
         bool found = false;
         for (const QString& family : request) {
-            if (IsInstalled(installed, family)) {
+            if (isInstalled(family)) {
                 found = true;
                 if (!kept.contains(family, Qt::CaseInsensitive)) {
                     kept.append(family);
