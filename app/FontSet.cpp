@@ -8,6 +8,8 @@
 #include <fontconfig/fontconfig.h>
 
 #include <memory>
+#include <string>
+#include <unordered_set>
 
 namespace tintara
 {
@@ -65,10 +67,68 @@ QList<bool> Installed(FcFontSet* fonts, const QStringList& families)
     return installed;
 }
 
+// A family name as fontconfig compares them: without case and blanks.
+std::string Folded(const FcChar8* name)
+{
+    std::string folded;
+    for (const FcChar8* c = name; *c != 0; ++c) {
+        if (*c != ' ') {
+            folded.push_back(static_cast<char>(*c >= 'A' && *c <= 'Z' ? *c - 'A' + 'a' : *c));
+        }
+    }
+    return folded;
+}
+
+struct FontSetDeleter {
+    void operator()(FcFontSet* fonts) const { FcFontSetDestroy(fonts); }
+};
+using FontSet = std::unique_ptr<FcFontSet, FontSetDeleter>;
+
+// The best face for the pattern among the faces of the families it names.
+// Where that face covers the pattern's first language, no face of another family
+// can beat it (fontconfig ranks the families asked for, then the language, then
+// the families its rules added), so it is fontconfig's own choice among all
+// installed faces; otherwise none is returned.
+Pattern MatchAmongNamedFamilies(FcConfig* config, FcFontSet* fonts, FcPattern* pattern)
+{
+    std::unordered_set<std::string> named;
+    FcChar8* value = nullptr;
+    for (int k = 0; FcPatternGetString(pattern, FC_FAMILY, k, &value) == FcResultMatch; ++k) {
+        named.insert(Folded(value));
+    }
+    const FontSet candidates(FcFontSetCreate());
+    if (!candidates) {
+        return nullptr;
+    }
+    for (int i = 0; i < fonts->nfont; ++i) {
+        for (int k = 0; FcPatternGetString(fonts->fonts[i], FC_FAMILY, k, &value) == FcResultMatch;
+             ++k) {
+            if (named.count(Folded(value)) != 0) {
+                FcPatternReference(fonts->fonts[i]);
+                if (!FcFontSetAdd(candidates.get(), fonts->fonts[i])) {
+                    FcPatternDestroy(fonts->fonts[i]);
+                }
+                break;
+            }
+        }
+    }
+    FcFontSet* sets[] = {candidates.get()};
+    FcResult result = FcResultNoMatch;
+    Pattern match(FcFontSetMatch(config, sets, 1, pattern, &result));
+    FcChar8* language = nullptr;
+    FcLangSet* covered = nullptr;
+    if (!match || FcPatternGetString(pattern, FC_LANG, 0, &language) != FcResultMatch ||
+        FcPatternGetLangSet(match.get(), FC_LANG, 0, &covered) != FcResultMatch ||
+        FcLangSetHasLang(covered, language) != FcLangEqual) {
+        return nullptr;
+    }
+    return match;
+}
+
 // The family fontconfig draws with when this one is asked for: for a family
 // that is not installed, or a generic name such as "Sans Serif", the one its
 // rules and the installed faces lead to. Empty where nothing matches.
-QString FamilyInPlaceOf(FcConfig* config, const QString& family)
+QString FamilyInPlaceOf(FcConfig* config, FcFontSet* fonts, const QString& family)
 {
     const Pattern pattern(FcPatternCreate());
     if (!pattern) {
@@ -77,8 +137,13 @@ QString FamilyInPlaceOf(FcConfig* config, const QString& family)
     FcPatternAddString(pattern.get(), FC_FAMILY, Utf8(family.toUtf8()));
     FcConfigSubstitute(config, pattern.get(), FcMatchPattern);
     FcDefaultSubstitute(pattern.get());
-    FcResult result = FcResultNoMatch;
-    const Pattern match(FcFontMatch(config, pattern.get(), &result));
+    // Ranking every installed face is most of the work: first only the faces
+    // of the families the rules name.
+    Pattern match = MatchAmongNamedFamilies(config, fonts, pattern.get());
+    if (!match) {
+        FcResult result = FcResultNoMatch;
+        match.reset(FcFontMatch(config, pattern.get(), &result));
+    }
     FcChar8* value = nullptr;
     if (!match || FcPatternGetString(match.get(), FC_FAMILY, 0, &value) != FcResultMatch) {
         return {};
@@ -159,7 +224,7 @@ int KeepOnlyFacesFor(const QList<QStringList>& requests)
             }
         }
         if (!found && !request.isEmpty()) {
-            const QString inPlace = FamilyInPlaceOf(config.get(), request.first());
+            const QString inPlace = FamilyInPlaceOf(config.get(), fonts, request.first());
             if (!inPlace.isEmpty() && !kept.contains(inPlace, Qt::CaseInsensitive)) {
                 kept.append(inPlace);
             }
