@@ -70,8 +70,11 @@ QString WriteFontSetUp(const QString& folder, bool named)
     }
     file.write(QStringLiteral("<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM "
                               "\"urn:fontconfig:fonts.dtd\">\n<fontconfig>\n"
+                              // The first cache folder named is the one fontconfig
+                              // writes: the copies' cache stays in folder.
+                              "<cachedir>%1/cache</cachedir>\n"
                               "<include ignore_missing=\"yes\">/etc/fonts/fonts.conf</include>\n"
-                              "<cachedir>%1/cache</cachedir>\n%2</fontconfig>\n")
+                              "%2</fontconfig>\n")
                    .arg(folder, rules)
                    .toUtf8());
     return path;

@@ -38,11 +38,15 @@ constexpr const char* DejaVuFolder = "/usr/share/fonts/truetype/dejavu";
 // Liberation face, each copy a family of its own.
 constexpr int FillerFamilies = 60;
 
-QString Header()
+// The machine's own set-up, with fontconfig's caches of the faces scanned here
+// written into folder: the first cache folder named is the one written.
+QString Header(const QString& folder)
 {
     return QStringLiteral("<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM "
                           "\"urn:fontconfig:fonts.dtd\">\n<fontconfig>\n"
-                          "<include ignore_missing=\"yes\">/etc/fonts/fonts.conf</include>\n");
+                          "<cachedir>%1/cache</cachedir>\n"
+                          "<include ignore_missing=\"yes\">/etc/fonts/fonts.conf</include>\n")
+        .arg(folder);
 }
 
 QStringList LiberationFaces(const QString& folder)
@@ -60,9 +64,9 @@ bool WriteFile(const QString& path, const QString& text)
 bool WriteSmallSet(const QString& folder, const QString& liberation)
 {
     return WriteFile(folder + QStringLiteral("/small.conf"),
-                     Header() + QStringLiteral("<cachedir>%1/cache</cachedir>\n<reset-dirs/>\n"
-                                               "<dir>%2</dir>\n<dir>%3</dir>\n</fontconfig>\n")
-                                    .arg(folder, liberation, QLatin1String(DejaVuFolder)));
+                     Header(folder) + QStringLiteral("<reset-dirs/>\n<dir>%1</dir>\n<dir>%2</dir>\n"
+                                                     "</fontconfig>\n")
+                                          .arg(liberation, QLatin1String(DejaVuFolder)));
 }
 
 // The large set: every installed face, and links to the Liberation faces under
@@ -88,11 +92,9 @@ bool WriteLargeSet(const QString& folder, const QString& liberation)
                                 "<string>Filler %1</string></edit></match>\n")
                      .arg(k);
     }
-    return WriteFile(
-        folder + QStringLiteral("/large.conf"),
-        Header() +
-            QStringLiteral("<cachedir>%1/cache</cachedir>\n<dir>%1/fillers</dir>\n").arg(folder) +
-            rules + QStringLiteral("</fontconfig>\n"));
+    return WriteFile(folder + QStringLiteral("/large.conf"),
+                     Header(folder) + QStringLiteral("<dir>%1/fillers</dir>\n").arg(folder) +
+                         rules + QStringLiteral("</fontconfig>\n"));
 }
 
 // What one child run drew: the window's picture, the faces of its texts and of
