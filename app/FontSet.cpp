@@ -84,11 +84,36 @@ struct FontSetDeleter {
 };
 using FontSet = std::unique_ptr<FcFontSet, FontSetDeleter>;
 
+// Whether the face matches the pattern on everything fontconfig ranks before
+// the family, so that no face can rank above it there: the flags it is asked
+// for (variable, scalable, colour) it has as asked, and nothing else of those
+// (file, format, foundry, characters, PostScript name) is asked for.
+bool BestBeforeTheFamily(FcPattern* pattern, FcPattern* face)
+{
+    for (const char* object : {FC_VARIABLE, FC_SCALABLE, FC_COLOR}) {
+        FcBool asked = FcFalse;
+        FcBool has = FcFalse;
+        if (FcPatternGetBool(pattern, object, 0, &asked) == FcResultMatch && asked != FcDontCare &&
+            FcPatternGetBool(face, object, 0, &has) == FcResultMatch && has != asked) {
+            return false;
+        }
+    }
+    FcValue value;
+    for (const char* object :
+         {FC_FILE, FC_FONTFORMAT, FC_FOUNDRY, FC_CHARSET, FC_POSTSCRIPT_NAME}) {
+        if (FcPatternGet(pattern, object, 0, &value) == FcResultMatch) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // The best face for the pattern among the faces of the families it names.
-// Where that face covers the pattern's first language, no face of another family
-// can beat it (fontconfig ranks the families asked for, then the language, then
-// the families its rules added), so it is fontconfig's own choice among all
-// installed faces; otherwise none is returned.
+// fontconfig ranks a few properties first (BestBeforeTheFamily), then the
+// families asked for, then the language, then the families its rules added:
+// where that face is best on the first and covers the pattern's first
+// language, no face of another family can beat it, so it is fontconfig's own
+// choice among all installed faces. Otherwise none is returned.
 Pattern MatchAmongNamedFamilies(FcConfig* config, FcFontSet* fonts, FcPattern* pattern)
 {
     std::unordered_set<std::string> named;
@@ -117,7 +142,8 @@ Pattern MatchAmongNamedFamilies(FcConfig* config, FcFontSet* fonts, FcPattern* p
     Pattern match(FcFontSetMatch(config, sets, 1, pattern, &result));
     FcChar8* language = nullptr;
     FcLangSet* covered = nullptr;
-    if (!match || FcPatternGetString(pattern, FC_LANG, 0, &language) != FcResultMatch ||
+    if (!match || !BestBeforeTheFamily(pattern, match.get()) ||
+        FcPatternGetString(pattern, FC_LANG, 0, &language) != FcResultMatch ||
         FcPatternGetLangSet(match.get(), FC_LANG, 0, &covered) != FcResultMatch ||
         FcLangSetHasLang(covered, language) != FcLangEqual) {
         return nullptr;
