@@ -1,4 +1,5 @@
 // Tintara's entry: create the main window and run the event loop.
+#include "FontSet.h"
 #include "Form1.h"
 
 #include <QApplication>
@@ -194,6 +195,9 @@ int main()
     QApplication::setDesktopFileName(QStringLiteral("tintara"));
 
     auto form = std::make_unique<tintara::Form1>();
+    // Before the first text is measured: Qt lists only the faces the window
+    // and its message boxes draw with, not every face the desktop has.
+    tintara::KeepOnlyFacesFor(tintara::FamiliesAskedFor(*form));
     form->show();
 
     heldErrorOutput = nullptr;

@@ -10,7 +10,7 @@
 //   -v  log maps, damage and grabs to stderr, in ms since exec
 //
 // Prints exactly one line on stdout:
-//   ok PAINT_MS RSS_KB PSS_KB
+//   ok PAINT_MS RSS_KB PSS_KB PRIVATE_DIRTY_KB
 //   timeout|exited|error MESSAGE
 // and exits 0 for "ok", 2 for "timeout", 3 for "exited", 1 for "error".
 //
@@ -299,12 +299,14 @@ int main(int argc, char* argv[])
     long rss = proc_kb(path, "VmRSS", 0);
     snprintf(path, sizeof path, "/proc/%d/smaps_rollup", (int)prog.pid);
     long pss = proc_kb(path, "Pss", 0);
+    long private_dirty = proc_kb(path, "Private_Dirty", 0);
     if (pss < 0) { // kernels before 4.14
         snprintf(path, sizeof path, "/proc/%d/smaps", (int)prog.pid);
         pss = proc_kb(path, "Pss", 1);
+        private_dirty = proc_kb(path, "Private_Dirty", 1);
     }
     child_stop(&prog);
     wait_windows_gone();
-    printf("ok %.2f %ld %ld\n", painted - t0, rss, pss);
+    printf("ok %.2f %ld %ld %ld\n", painted - t0, rss, pss, private_dirty);
     return 0;
 }

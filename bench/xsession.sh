@@ -19,7 +19,7 @@ die() {
 note() { echo "$bench: $*" >&2; }
 
 # Everything the benchmarks need on a fresh Debian machine.
-XSESSION_PACKAGES=(cmake make g++ gcc libc6-dev qt6-base-dev qt6-qpa-plugins libx11-dev
+XSESSION_PACKAGES=(cmake make g++ gcc libc6-dev qt6-base-dev qt6-qpa-plugins libfontconfig-dev libx11-dev
     libxdamage-dev libxtst-dev xvfb x11-utils dbus dbus-daemon at-spi2-core sgt-puzzles
     fonts-dejavu-core fonts-liberation2)
 
@@ -111,7 +111,7 @@ xsession_cleanup() {
 }
 
 # xsession_start SCREEN: a scratch directory $tmp, removed at exit, and a private
-# Xvfb (SCREEN as in 1024x768x24) on the first free display from :99 up.  Its
+# Xvfb (SCREEN as in 1024x768x24) on a free display of its choosing.  Its
 # root is black (-br), so a window counts as painted only once the program puts
 # something in it.  Exports DISPLAY, and only that: no Wayland, no forced platform.
 xsession_start() {
@@ -119,22 +119,19 @@ xsession_start() {
     tmp=$(mktemp -d "${TMPDIR:-/tmp}/bench-$bench.XXXXXX")
     trap xsession_cleanup EXIT
     trap 'note interrupted; exit 130' INT TERM
-    for ((n = 99; n < 200; n++)); do
-        [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
-        Xvfb ":$n" -screen 0 "$screen" -br -nolisten tcp >"$tmp/xvfb.log" 2>&1 &
-        xvfb_pid=$!
-        for ((i = 0; i < 100; i++)); do
-            if xdpyinfo -display ":$n" >/dev/null 2>&1; then
-                display=":$n"
-                break
-            fi
-            kill -0 "$xvfb_pid" 2>/dev/null || break
-            sleep 0.05
-        done
-        [[ -n $display ]] && break
-        kill "$xvfb_pid" 2>/dev/null || true # lost a race for this display: try the next
-        wait "$xvfb_pid" 2>/dev/null || true
-        xvfb_pid=
+    # Xvfb picks a free display itself and names it once it accepts clients: no
+    # race with another X server started at the same time for the same number.
+    :>"$tmp/display"
+    Xvfb -displayfd 3 -screen 0 "$screen" -br -nolisten tcp 3>"$tmp/display" \
+        >"$tmp/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    for ((i = 0; i < 200; i++)); do
+        if read -r n <"$tmp/display" && [[ $n =~ ^[0-9]+$ ]]; then
+            display=":$n"
+            break
+        fi
+        kill -0 "$xvfb_pid" 2>/dev/null || break
+        sleep 0.05
     done
     [[ -n $display ]] || die "could not start Xvfb (last log: $(tail -n 3 "$tmp/xvfb.log"))"
 

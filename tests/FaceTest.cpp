@@ -2,7 +2,9 @@
 // "MS Sans Serif", where the desktop has them, and in the Liberation stand-ins
 // where it does not. Each run gives the test process a private fontconfig set-up:
 // "stand-in" hides any installed face of those names; "named" adds copies of the
-// Liberation faces that fontconfig is told to call by the named families.
+// Liberation faces that fontconfig is told to call by the named families. As in
+// the game, fontconfig then lists only the faces the window draws with.
+#include "FontSet.h"
 #include "Form1.h"
 #include "Layout.h"
 
@@ -68,8 +70,11 @@ QString WriteFontSetUp(const QString& folder, bool named)
     }
     file.write(QStringLiteral("<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM "
                               "\"urn:fontconfig:fonts.dtd\">\n<fontconfig>\n"
+                              // The first cache folder named is the one fontconfig
+                              // writes: the copies' cache stays in folder.
+                              "<cachedir>%1/cache</cachedir>\n"
                               "<include ignore_missing=\"yes\">/etc/fonts/fonts.conf</include>\n"
-                              "<cachedir>%1/cache</cachedir>\n%2</fontconfig>\n")
+                              "%2</fontconfig>\n")
                    .arg(folder, rules)
                    .toUtf8());
     return path;
@@ -145,6 +150,11 @@ int main(int argc, char* argv[])
     qputenv("FONTCONFIG_FILE", QFile::encodeName(setUp));
 
     QApplication application(argc, argv);
+    // As the game does: fontconfig lists only the faces the window draws with.
+    if (KeepOnlyFacesFor(FamiliesAskedFor(Form1())) <= 0) {
+        std::fputs("FaceTest: no faces kept of the private font set-up\n", stderr);
+        return 1;
+    }
     FaceTest test(named);
     return QTest::qExec(&test, argc, argv);
 }

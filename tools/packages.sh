@@ -21,4 +21,4 @@ need_packages() {
 }
 
 # What building the game takes.
-BUILD_PACKAGES=(g++ make cmake qt6-base-dev qt6-qpa-plugins fonts-liberation2)
+BUILD_PACKAGES=(g++ make cmake qt6-base-dev qt6-qpa-plugins libfontconfig-dev fonts-liberation2)

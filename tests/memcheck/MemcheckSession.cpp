@@ -5,6 +5,7 @@
 // timer, as a player would: OK to a box that has only OK, Yes to a question.
 //
 // Exits 0 when the session went as planned, 1 otherwise.
+#include "FontSet.h"
 #include "Form1.h"
 
 #include <QAbstractButton>
@@ -133,6 +134,8 @@ int main(int argc, char* argv[])
     Answerer answerer;
     {
         tintara::Form1 form;
+        // As the game does: fontconfig lists only the faces it draws with.
+        tintara::KeepOnlyFacesFor(tintara::FamiliesAskedFor(form));
         form.show();
         // The first show dealt from the clock; deal again from a fixed seed.
         form.Reseed(DealSeed);

@@ -1,0 +1,274 @@
+#include "FontSet.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QFontDatabase>
+#include <QWidget>
+
+#include <fontconfig/fontconfig.h>
+
+#include <memory>
+#include <string>
+#include <unordered_set>
+
+namespace tintara
+{
+
+namespace
+{
+
+// The families of one font, in the order Qt tries them.
+QStringList FamiliesOf(const QFont& font)
+{
+    QStringList families = font.families();
+    if (families.isEmpty() && !font.family().isEmpty()) {
+        families.append(font.family());
+    }
+    return families;
+}
+
+struct ConfigDeleter {
+    void operator()(FcConfig* config) const { FcConfigDestroy(config); }
+};
+using Config = std::unique_ptr<FcConfig, ConfigDeleter>;
+
+struct PatternDeleter {
+    void operator()(FcPattern* pattern) const { FcPatternDestroy(pattern); }
+};
+using Pattern = std::unique_ptr<FcPattern, PatternDeleter>;
+
+const FcChar8* Utf8(const QByteArray& text)
+{
+    return reinterpret_cast<const FcChar8*>(text.constData());
+}
+
+// Which of these family names some installed face carries (ignoring case, as Qt
+// does), in one pass over the installed faces.
+QList<bool> Installed(FcFontSet* fonts, const QStringList& families)
+{
+    QList<QByteArray> names;
+    for (const QString& family : families) {
+        names.append(family.toUtf8());
+    }
+    QList<bool> installed(families.size(), false);
+    qsizetype missing = families.size();
+    for (int i = 0; i < fonts->nfont && missing > 0; ++i) {
+        FcChar8* value = nullptr;
+        for (int k = 0; FcPatternGetString(fonts->fonts[i], FC_FAMILY, k, &value) == FcResultMatch;
+             ++k) {
+            for (qsizetype n = 0; n < names.size(); ++n) {
+                if (!installed[n] && FcStrCmpIgnoreCase(value, Utf8(names[n])) == 0) {
+                    installed[n] = true;
+                    --missing;
+                }
+            }
+        }
+    }
+    return installed;
+}
+
+// A family name as fontconfig compares them: without case and blanks.
+std::string Folded(const FcChar8* name)
+{
+    std::string folded;
+    for (const FcChar8* c = name; *c != 0; ++c) {
+        if (*c != ' ') {
+            folded.push_back(static_cast<char>(*c >= 'A' && *c <= 'Z' ? *c - 'A' + 'a' : *c));
+        }
+    }
+    return folded;
+}
+
+struct FontSetDeleter {
+    void operator()(FcFontSet* fonts) const { FcFontSetDestroy(fonts); }
+};
+using FontSet = std::unique_ptr<FcFontSet, FontSetDeleter>;
+
+// Whether the face matches the pattern on everything fontconfig ranks before
+// the family, so that no face can rank above it there: the flags it is asked
+// for (variable, scalable, colour) it has as asked, and nothing else of those
+// (file, format, foundry, characters, PostScript name) is asked for.
+bool BestBeforeTheFamily(FcPattern* pattern, FcPattern* face)
+{
+    for (const char* object : {FC_VARIABLE, FC_SCALABLE, FC_COLOR}) {
+        FcBool asked = FcFalse;
+        FcBool has = FcFalse;
+        if (FcPatternGetBool(pattern, object, 0, &asked) == FcResultMatch && asked != FcDontCare &&
+            FcPatternGetBool(face, object, 0, &has) == FcResultMatch && has != asked) {
+            return false;
+        }
+    }
+    FcValue value;
+    for (const char* object :
+         {FC_FILE, FC_FONTFORMAT, FC_FOUNDRY, FC_CHARSET, FC_POSTSCRIPT_NAME}) {
+        if (FcPatternGet(pattern, object, 0, &value) == FcResultMatch) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The best face for the pattern among the faces of the families it names.
+// fontconfig ranks a few properties first (BestBeforeTheFamily), then the
+// families asked for, then the language, then the families its rules added:
+// where that face is best on the first and covers the pattern's first
+// language, no face of another family can beat it, so it is fontconfig's own
+// choice among all installed faces. Otherwise none is returned.
+Pattern MatchAmongNamedFamilies(FcConfig* config, FcFontSet* fonts, FcPattern* pattern)
+{
+    std::unordered_set<std::string> named;
+    FcChar8* value = nullptr;
+    for (int k = 0; FcPatternGetString(pattern, FC_FAMILY, k, &value) == FcResultMatch; ++k) {
+        named.insert(Folded(value));
+    }
+    const FontSet candidates(FcFontSetCreate());
+    if (!candidates) {
+        return nullptr;
+    }
+    for (int i = 0; i < fonts->nfont; ++i) {
+        for (int k = 0; FcPatternGetString(fonts->fonts[i], FC_FAMILY, k, &value) == FcResultMatch;
+             ++k) {
+            if (named.count(Folded(value)) != 0) {
+                FcPatternReference(fonts->fonts[i]);
+                if (!FcFontSetAdd(candidates.get(), fonts->fonts[i])) {
+                    FcPatternDestroy(fonts->fonts[i]);
+                }
+                break;
+            }
+        }
+    }
+    FcFontSet* sets[] = {candidates.get()};
+    FcResult result = FcResultNoMatch;
+    Pattern match(FcFontSetMatch(config, sets, 1, pattern, &result));
+    FcChar8* language = nullptr;
+    FcLangSet* covered = nullptr;
+    if (!match || !BestBeforeTheFamily(pattern, match.get()) ||
+        FcPatternGetString(pattern, FC_LANG, 0, &language) != FcResultMatch ||
+        FcPatternGetLangSet(match.get(), FC_LANG, 0, &covered) != FcResultMatch ||
+        FcLangSetHasLang(covered, language) != FcLangEqual) {
+        return nullptr;
+    }
+    return match;
+}
+
+// The family fontconfig draws with when this one is asked for: for a family
+// that is not installed, or a generic name such as "Sans Serif", the one its
+// rules and the installed faces lead to. Empty where nothing matches.
+QString FamilyInPlaceOf(FcConfig* config, FcFontSet* fonts, const QString& family)
+{
+    const Pattern pattern(FcPatternCreate());
+    if (!pattern) {
+        return {};
+    }
+    FcPatternAddString(pattern.get(), FC_FAMILY, Utf8(family.toUtf8()));
+    FcConfigSubstitute(config, pattern.get(), FcMatchPattern);
+    FcDefaultSubstitute(pattern.get());
+    // Ranking every installed face is most of the work: first only the faces
+    // of the families the rules name.
+    Pattern match = MatchAmongNamedFamilies(config, fonts, pattern.get());
+    if (!match) {
+        FcResult result = FcResultNoMatch;
+        match.reset(FcFontMatch(config, pattern.get(), &result));
+    }
+    FcChar8* value = nullptr;
+    if (!match || FcPatternGetString(match.get(), FC_FAMILY, 0, &value) != FcResultMatch) {
+        return {};
+    }
+    return QString::fromUtf8(reinterpret_cast<const char*>(value));
+}
+
+// A fontconfig set-up that lists only the faces of these families.
+QByteArray SelectionOf(const QStringList& families)
+{
+    QByteArray accepted;
+    for (const QString& family : families) {
+        accepted += "<pattern><patelt name=\"family\"><string>" + family.toHtmlEscaped().toUtf8() +
+                    "</string></patelt></pattern>";
+    }
+    return "<?xml version=\"1.0\"?>\n<fontconfig><selectfont><acceptfont>" + accepted +
+           "</acceptfont><rejectfont><pattern/></rejectfont></selectfont></fontconfig>\n";
+}
+
+} // namespace
+
+QList<QStringList> FamiliesAskedFor(const QWidget& window)
+{
+    QList<QStringList> requests;
+    const auto add = [&requests](const QFont& font) {
+        const QStringList families = FamiliesOf(font);
+        if (!families.isEmpty() && !requests.contains(families)) {
+            requests.append(families);
+        }
+    };
+    add(window.font());
+    for (const QWidget* child : window.findChildren<QWidget*>()) {
+        add(child->font());
+    }
+    // The message boxes: their text, their buttons, and the desktop's general font.
+    add(QFontDatabase::systemFont(QFontDatabase::GeneralFont));
+    add(QApplication::font());
+    for (const char* kind : {"QMessageBox", "QMessageBoxLabel", "QLabel", "QPushButton"}) {
+        add(QApplication::font(kind));
+    }
+    return requests;
+}
+
+int KeepOnlyFacesFor(const QList<QStringList>& requests)
+{
+    // The desktop's own set-up, as fontconfig would load it for Qt.
+    Config config(FcInitLoadConfig());
+    if (!config || !FcConfigBuildFonts(config.get())) {
+        return -1;
+    }
+    FcFontSet* fonts = FcConfigGetFonts(config.get(), FcSetSystem);
+    if (fonts == nullptr) {
+        return -1;
+    }
+
+    QStringList asked;
+    for (const QStringList& request : requests) {
+        for (const QString& family : request) {
+            if (!asked.contains(family)) {
+                asked.append(family);
+            }
+        }
+    }
+    const QList<bool> installed = Installed(fonts, asked);
+    const auto isInstalled = [&](const QString& family) {
+        return installed[asked.indexOf(family)];
+    };
+
+    QStringList kept;
+    for (const QStringList& request : requests) {
+        bool found = false;
+        for (const QString& family : request) {
+            if (isInstalled(family)) {
+                found = true;
+                if (!kept.contains(family, Qt::CaseInsensitive)) {
+                    kept.append(family);
+                }
+            }
+        }
+        if (!found && !request.isEmpty()) {
+            const QString inPlace = FamilyInPlaceOf(config.get(), fonts, request.first());
+            if (!inPlace.isEmpty() && !kept.contains(inPlace, Qt::CaseInsensitive)) {
+                kept.append(inPlace);
+            }
+        }
+    }
+
+    // The same set-up again, listing only those families.
+    if (kept.isEmpty() ||
+        !FcConfigParseAndLoadFromMemory(config.get(), Utf8(SelectionOf(kept)), FcTrue) ||
+        !FcConfigBuildFonts(config.get())) {
+        return -1;
+    }
+    FcFontSet* selected = FcConfigGetFonts(config.get(), FcSetSystem);
+    if (selected == nullptr || selected->nfont == 0 || !FcConfigSetCurrent(config.get())) {
+        return -1;
+    }
+    // fontconfig holds the set-up now; Qt releases it at exit.
+    return selected->nfont;
+}
+
+} // namespace tintara

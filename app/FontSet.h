@@ -1,0 +1,29 @@
+// The faces the game can draw with, out of all those the desktop has installed.
+//
+// Qt lists every installed face before it draws its first text: on a desktop
+// with a couple of thousand faces that is most of the start-up. The game draws
+// with a handful, so fontconfig is told to list only those; everything else of
+// the desktop's fontconfig set-up (its rules for antialiasing, hinting and
+// subpixel order, its aliases, FONTCONFIG_FILE) stays as it is.
+#pragma once
+
+#include <QList>
+#include <QStringList>
+
+class QWidget;
+
+namespace tintara
+{
+
+// The families the game asks for: for each text of the window, and for the
+// desktop's dialog fonts, the families in the order they are asked for.
+QList<QStringList> FamiliesAskedFor(const QWidget& window);
+
+// Makes fontconfig list only the faces of the families Qt will draw with for
+// these requests: of each request, every family that is installed, or, where
+// none is, the family fontconfig gives in its place. Call it after the
+// application object is made and before any text is measured or drawn. Returns
+// how many faces are kept, or -1 where fontconfig is left as it was.
+int KeepOnlyFacesFor(const QList<QStringList>& requests);
+
+} // namespace tintara
