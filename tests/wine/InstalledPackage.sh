@@ -30,38 +30,26 @@ next_version=0.01
 upgrade_code='{E6D42557-957C-4C76-82AB-F4DBBFDC523B}'
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
-# Without Wine there is nothing to run the packages with; the rest the test needs.
-for tool in wine wineboot wineserver; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed (apt-get install wine wine64)"; exit 77; }
-done
-for tool in xvfb-run xauth xdotool unzip; do
+for tool in xauth unzip; do
     command -v "$tool" >/dev/null || fail "$tool is not installed"
 done
 [ -f "$msi" ] && [ -f "$zip" ] || fail "no packages: build the package target first"
 
-if [ -z "${TINTARA_IN_XVFB:-}" ]; then
-    TINTARA_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$0" "$@"
-fi
-
+# Under Xvfb, in a private prefix and home made for the run.
+. "$(dirname "$(realpath "$0")")/session.sh"
+[ -z "${TINTARA_IN_XVFB:-}" ] || echo "== A fresh Wine prefix"
+start=$(date +%s.%N)
+wine_session 1024x768x24 "$@"
 work=$(mktemp -d "${TMPDIR:-/tmp}/msi-test.XXXXXX")
-# A private prefix, and a private home: Wine writes the Linux side of its desktop
-# integration there. No Mono or Gecko prompts, no Linux menu entries (winemenubuilder,
-# Wine's own, not the package's), no debug chatter.
-export WINEPREFIX=$work/prefix HOME=$work/home
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME WINEARCH WINESERVER WINELOADER
-mkdir -p "$HOME"
 game=
 cleanup() {
     local status=$?
     [ -z "$game" ] || kill "$game" 2>/dev/null || true
-    timeout 30 wineserver -k 2>/dev/null || true
-    timeout 30 wineserver -w 2>/dev/null || true
     rm -rf "$work"
-    exit "$status"
+    (exit "$status")
+    wine_session_end
 }
 trap cleanup EXIT
-trap 'exit 1' INT TERM
 
 drive_c=$WINEPREFIX/drive_c
 program_dir='C:\Program Files\Tintara'
@@ -78,24 +66,16 @@ seconds_since() { awk -v s="$1" -v e="$(date +%s.%N)" 'BEGIN { printf "%.2f", e 
 run() {
     local limit=$1
     shift
-    timeout "$limit" wine "$@" | tr -d '\r'
+    timeout "$limit" "$WINELOADER_COMMAND" "$@" | tr -d '\r'
 }
 
-echo "== A fresh Wine prefix ($(timeout 30 wine --version 2>/dev/null || echo 'unknown Wine'))"
-start=$(date +%s.%N)
-if ! timeout 300 wineboot --init >"$work/wineboot.log" 2>&1; then
-    cat "$work/wineboot.log" >&2
-    echo "SKIP: Wine cannot make a prefix on this machine"
-    exit 77
-fi
-timeout 120 wineserver -w || fail "Wine's processes did not end after wineboot"
-echo "   made in $(seconds_since "$start") s"
+echo "   made in $(seconds_since "$start") s with $(timeout 30 "$WINELOADER_COMMAND" --version 2>/dev/null || echo 'an unknown Wine')"
 
 # The prefix's state, taken while no Wine process runs (the registry is on disk then):
 # every file and folder under C:, and every registry value as "[key] value" (the
 # times Wine keeps for each key dropped).
 snapshot() {
-    timeout 120 wineserver -w || fail "Wine's processes did not end, for the snapshot $1"
+    timeout 120 "$WINESERVER" -w || fail "Wine's processes did not end, for the snapshot $1"
     (cd "$drive_c" && find . -mindepth 1 | LC_ALL=C sort) >"$work/$1.files"
     local hive
     for hive in system.reg user.reg userdef.reg; do
@@ -135,7 +115,7 @@ packed() {
 install() {
     local status=0
     start=$(date +%s.%N)
-    timeout 300 wine msiexec /i "$(windows_path "$1")" /qn /l*v "$(windows_path "$2")" || status=$?
+    timeout 300 "$WINELOADER_COMMAND" msiexec /i "$(windows_path "$1")" /qn /l*v "$(windows_path "$2")" || status=$?
     install_time=$(seconds_since "$start")
     [ "$status" -eq 0 ] || { tail -n 40 "$2" | tr -d '\r' >&2; fail "msiexec /i $(basename "$1") exited with $status"; }
 }
@@ -145,7 +125,7 @@ uninstall() {
     local status=0 package=$1
     [ -f "$package" ] && package=$(windows_path "$package")
     start=$(date +%s.%N)
-    timeout 300 wine msiexec /x "$package" /qn /l*v "$(windows_path "$2")" || status=$?
+    timeout 300 "$WINELOADER_COMMAND" msiexec /x "$package" /qn /l*v "$(windows_path "$2")" || status=$?
     uninstall_time=$(seconds_since "$start")
     [ "$status" -eq 0 ] || { tail -n 40 "$2" | tr -d '\r' >&2; fail "msiexec /x $(basename "$1") exited with $status"; }
 }
@@ -155,7 +135,7 @@ uninstall() {
 play() {
     local status=0 windows window
     start=$(date +%s.%N)
-    timeout 120 wine "$1" >"$work/game.log" 2>&1 &
+    timeout 120 "$WINELOADER_COMMAND" "$1" >"$work/game.log" 2>&1 &
     game=$!
     windows=$(timeout 60 xdotool search --sync --onlyvisible --name '^Tintara') ||
         fail "no window of $1 appeared"
@@ -289,7 +269,7 @@ $(uninstall_keys)"
     products+=("${now[0]}")
     # The earlier version refuses to go over the later one.
     status=0
-    timeout 300 wine msiexec /i "$(windows_path "$msi")" /qn /l*v "$(windows_path "$work/downgrade.log")" || status=$?
+    timeout 300 "$WINELOADER_COMMAND" msiexec /i "$(windows_path "$msi")" /qn /l*v "$(windows_path "$work/downgrade.log")" || status=$?
     [ "$status" -ne 0 ] || fail "$version installed over $next_version"
     mapfile -t now < <(installed_products)
     [ "${#now[@]}" -eq 1 ] && [ "$(value "${now[0]}" DisplayVersion)" = "$next_version" ] ||

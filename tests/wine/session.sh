@@ -62,7 +62,13 @@ wine_session() {
     export WINESERVER
     wine_work=$(mktemp -d "${TMPDIR:-/tmp}/tintara-wine.XXXXXX")
     export WINEPREFIX=$wine_work/prefix
-    export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    # A private home too: Wine writes the Linux side of its desktop integration
+    # there. No Mono or Gecko prompts, no Linux menu entries (winemenubuilder's,
+    # Wine's own), no debug chatter.
+    export HOME=$wine_work/home
+    mkdir -p "$HOME"
+    unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME
+    export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
     unset WINEARCH WINELOADER
     trap wine_session_end EXIT
     trap 'exit 1' INT TERM
