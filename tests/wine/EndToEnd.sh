@@ -35,15 +35,24 @@ counter() { control "$(probe window)" lblNum | sed 's/.* text //'; }
 click() { xdotool mousemove "$1" "$2" click 1; }
 # Answers the open message box of the given title from the keyboard, as a
 # player would: Enter for its default button, or a button's letter.
+# The box's X window is looked for anew before each try: Wine may replace it
+# while it opens, and a key sent to the one it replaced goes nowhere.
 answer() { # title key
-    local box xbox
+    local box xbox try _
     box=$(probe dialog "$1") || { bad "no message box titled '$1'"; return 1; }
-    xbox=$(xdotool search --name "^$1\$" | tail -n 1)
-    xdotool windowfocus --sync "$xbox" 2>/dev/null || true
-    xdotool key --window "$xbox" "$2"
-    for _ in $(seq 50); do
-        xdotool search --name "^$1\$" >/dev/null 2>&1 || return 0
-        sleep 0.1
+    for try in 1 2 3; do
+        xbox=$(timeout 5 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null |
+            tail -n 1) || true
+        if [ -z "$xbox" ]; then
+            [ "$try" -gt 1 ] || bad "the message box '$1' has no window on the screen"
+            return 0
+        fi
+        xdotool windowfocus --sync "$xbox" 2>/dev/null || true
+        xdotool key --window "$xbox" "$2" 2>/dev/null || true
+        for _ in $(seq 30); do
+            xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
+            sleep 0.1
+        done
     done
     bad "the message box '$1' stayed open after $2"
 }
