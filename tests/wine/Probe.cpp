@@ -285,6 +285,23 @@ int ReportDialog(const char* title)
         std::puts("no dialog");
         return 1;
     }
+    // The box may show before its text and buttons do: wait for both.
+    for (int i = 0; i < 50; ++i) {
+        bool button = false;
+        bool text = false;
+        for (HWND child : Children(box)) {
+            if (!IsWindowVisible(child)) {
+                continue;
+            }
+            const std::wstring kind = Wide(ClassOf(child).c_str());
+            button = button || lstrcmpiW(kind.c_str(), L"Button") == 0;
+            text = text || (lstrcmpiW(kind.c_str(), L"Static") == 0 && !TextOf(child).empty());
+        }
+        if (button && text) {
+            break;
+        }
+        Sleep(100);
+    }
     HWND owner = GetWindow(box, GW_OWNER);
     std::printf("owner %s\n", owner != nullptr ? TextOf(owner).c_str() : "");
     for (HWND child : Children(box)) {
