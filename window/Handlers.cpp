@@ -52,6 +52,60 @@ Flow Picture10_DblClick(Platform& platform)
     return AnnounceWin(platform);
 }
 
+void Events::Form_Load()
+{
+    form::Form_Load(*this);
+}
+
+void Events::cmdUp_Click()
+{
+    if (!ended_) {
+        static_cast<void>(form::cmdUp_Click(*this));
+    }
+}
+
+void Events::cmdDown_Click()
+{
+    if (!ended_) {
+        static_cast<void>(form::cmdDown_Click(*this));
+    }
+}
+
+void Events::cmdLeft_Click()
+{
+    if (!ended_) {
+        static_cast<void>(form::cmdLeft_Click(*this));
+    }
+}
+
+void Events::cmdRight_Click()
+{
+    if (!ended_) {
+        static_cast<void>(form::cmdRight_Click(*this));
+    }
+}
+
+void Events::cmdExit_Click()
+{
+    if (!ended_) {
+        static_cast<void>(form::cmdExit_Click(*this));
+    }
+}
+
+void Events::cmdAbout_Click()
+{
+    if (!ended_) {
+        form::cmdAbout_Click(*this);
+    }
+}
+
+void Events::Picture10_DblClick()
+{
+    if (!ended_) {
+        static_cast<void>(form::Picture10_DblClick(*this));
+    }
+}
+
 std::string_view ArrowName(Direction direction)
 {
     switch (direction) {

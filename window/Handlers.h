@@ -36,6 +36,32 @@ void cmdAbout_Click(Platform& platform);
 // The red preview swatch's shortcut to the win announcement.
 Flow Picture10_DblClick(Platform& platform);
 
+// The window as every front end derives it: the rules' platform, with the
+// eight events delivered to the steps above. Once a No has ended the program
+// no event runs, though the window may still deliver one that was queued.
+class Events : public Platform
+{
+public:
+    void Form_Load();
+    void cmdUp_Click();
+    void cmdDown_Click();
+    void cmdLeft_Click();
+    void cmdRight_Click();
+    void cmdExit_Click();
+    void cmdAbout_Click();
+    void Picture10_DblClick();
+
+    // Whether a No has ended the program.
+    [[nodiscard]] bool HasEnded() const { return ended_; }
+
+protected:
+    // The front end's EndProgram says so first.
+    void MarkEnded() { ended_ = true; }
+
+private:
+    bool ended_ = false;
+};
+
 // The name a screen reader speaks for an arrow button, in place of its glyph.
 [[nodiscard]] std::string_view ArrowName(Direction direction);
 

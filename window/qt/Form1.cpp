@@ -140,13 +140,13 @@ void Form1::CreateControls()
     cmdExit = findChild<QAbstractButton*>(QStringLiteral("cmdExit"), Qt::FindDirectChildrenOnly);
     lblNum = findChild<QLabel*>(QStringLiteral("lblNum"), Qt::FindDirectChildrenOnly);
 
-    connect(cmdUp, &QAbstractButton::clicked, this, &Form1::cmdUp_Click);
-    connect(cmdDown, &QAbstractButton::clicked, this, &Form1::cmdDown_Click);
-    connect(cmdLeft, &QAbstractButton::clicked, this, &Form1::cmdLeft_Click);
-    connect(cmdRight, &QAbstractButton::clicked, this, &Form1::cmdRight_Click);
-    connect(cmdExit, &QAbstractButton::clicked, this, &Form1::cmdExit_Click);
-    connect(cmdAbout, &QAbstractButton::clicked, this, &Form1::cmdAbout_Click);
-    connect(Picture10, &PictureBox::doubleClicked, this, &Form1::Picture10_DblClick);
+    connect(cmdUp, &QAbstractButton::clicked, this, [this] { cmdUp_Click(); });
+    connect(cmdDown, &QAbstractButton::clicked, this, [this] { cmdDown_Click(); });
+    connect(cmdLeft, &QAbstractButton::clicked, this, [this] { cmdLeft_Click(); });
+    connect(cmdRight, &QAbstractButton::clicked, this, [this] { cmdRight_Click(); });
+    connect(cmdExit, &QAbstractButton::clicked, this, [this] { cmdExit_Click(); });
+    connect(cmdAbout, &QAbstractButton::clicked, this, [this] { cmdAbout_Click(); });
+    connect(Picture10, &PictureBox::doubleClicked, this, [this] { Picture10_DblClick(); });
 }
 
 // The labels paint their own background and text in colours that may be
@@ -233,7 +233,7 @@ void Form1::EndProgram()
     // The window goes at once, and the event loop ends with status 0 as soon
     // as the running handler has returned; the handlers stop on the rules'
     // word, and take no event after this one.
-    ended_ = true;
+    MarkEnded();
     hide();
     QCoreApplication::quit();
 }
@@ -267,60 +267,6 @@ void Form1::changeEvent(QEvent* event)
         update();
     }
     QWidget::changeEvent(event);
-}
-
-void Form1::Form_Load()
-{
-    form::Form_Load(*this);
-}
-
-void Form1::cmdUp_Click()
-{
-    if (!ended_) {
-        static_cast<void>(form::cmdUp_Click(*this));
-    }
-}
-
-void Form1::cmdDown_Click()
-{
-    if (!ended_) {
-        static_cast<void>(form::cmdDown_Click(*this));
-    }
-}
-
-void Form1::cmdLeft_Click()
-{
-    if (!ended_) {
-        static_cast<void>(form::cmdLeft_Click(*this));
-    }
-}
-
-void Form1::cmdRight_Click()
-{
-    if (!ended_) {
-        static_cast<void>(form::cmdRight_Click(*this));
-    }
-}
-
-void Form1::cmdExit_Click()
-{
-    if (!ended_) {
-        static_cast<void>(form::cmdExit_Click(*this));
-    }
-}
-
-void Form1::cmdAbout_Click()
-{
-    if (!ended_) {
-        form::cmdAbout_Click(*this);
-    }
-}
-
-void Form1::Picture10_DblClick()
-{
-    if (!ended_) {
-        static_cast<void>(form::Picture10_DblClick(*this));
-    }
 }
 
 } // namespace tintara

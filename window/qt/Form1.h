@@ -2,6 +2,7 @@
 // buttons. It holds the game's state and gives the rules their platform.
 #pragma once
 
+#include "Handlers.h"
 #include "RandomGenerator.h"
 #include "Tintara.h"
 
@@ -17,7 +18,7 @@ namespace tintara
 
 class PictureBox;
 
-class Form1 : public QWidget, public Platform
+class Form1 : public QWidget, public form::Events
 {
     Q_OBJECT
 
@@ -29,8 +30,6 @@ public:
     // Board cell k, 1 to 16.
     [[nodiscard]] PictureBox* Cell(int k) const;
     [[nodiscard]] QLabel* Counter() const { return lblNum; }
-    // Whether a No has ended the program.
-    [[nodiscard]] bool HasEnded() const { return ended_; }
 
     // The rules' platform.
     GameState& State() override { return state_; }
@@ -53,20 +52,9 @@ private:
     void CreateControls();
     void ApplyTextColors();
 
-    // The event handlers.
-    void Form_Load();
-    void cmdUp_Click();
-    void cmdDown_Click();
-    void cmdLeft_Click();
-    void cmdRight_Click();
-    void cmdExit_Click();
-    void cmdAbout_Click();
-    void Picture10_DblClick();
-
     GameState state_;
     RandomGenerator random_;
     bool loaded_ = false;
-    bool ended_ = false;
 
     std::array<PictureBox*, CellCount> cells_{};
     PictureBox* Picture10 = nullptr;

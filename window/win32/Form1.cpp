@@ -411,7 +411,7 @@ void Form1::EndProgram()
 {
     // The window goes at once and the message loop ends with status 0; the
     // handlers stop on the rules' word and take no event after this one.
-    ended_ = true;
+    MarkEnded();
     HWND window = hwnd_;
     hwnd_ = nullptr;
     DestroyWindow(window);
@@ -618,60 +618,6 @@ void Form1::OnCommand(int id, int code)
         cmdExit_Click();
     } else if (name == "cmdAbout") {
         cmdAbout_Click();
-    }
-}
-
-void Form1::Form_Load()
-{
-    form::Form_Load(*this);
-}
-
-void Form1::cmdUp_Click()
-{
-    if (!ended_) {
-        static_cast<void>(form::cmdUp_Click(*this));
-    }
-}
-
-void Form1::cmdDown_Click()
-{
-    if (!ended_) {
-        static_cast<void>(form::cmdDown_Click(*this));
-    }
-}
-
-void Form1::cmdLeft_Click()
-{
-    if (!ended_) {
-        static_cast<void>(form::cmdLeft_Click(*this));
-    }
-}
-
-void Form1::cmdRight_Click()
-{
-    if (!ended_) {
-        static_cast<void>(form::cmdRight_Click(*this));
-    }
-}
-
-void Form1::cmdExit_Click()
-{
-    if (!ended_) {
-        static_cast<void>(form::cmdExit_Click(*this));
-    }
-}
-
-void Form1::cmdAbout_Click()
-{
-    if (!ended_) {
-        form::cmdAbout_Click(*this);
-    }
-}
-
-void Form1::Picture10_DblClick()
-{
-    if (!ended_) {
-        static_cast<void>(form::Picture10_DblClick(*this));
     }
 }
 

@@ -3,6 +3,7 @@
 // rules their platform; the handlers' steps are the shared form's.
 #pragma once
 
+#include "Handlers.h"
 #include "Layout.h"
 #include "RandomGenerator.h"
 #include "Tintara.h"
@@ -19,7 +20,7 @@
 namespace tintara
 {
 
-class Form1 final : public Platform
+class Form1 final : public form::Events
 {
 public:
     Form1() = default;
@@ -67,16 +68,6 @@ private:
     [[nodiscard]] HWND Control(std::string_view name) const;
     [[nodiscard]] HWND Cell(int k) const;
 
-    // The event handlers.
-    void Form_Load();
-    void cmdUp_Click();
-    void cmdDown_Click();
-    void cmdLeft_Click();
-    void cmdRight_Click();
-    void cmdExit_Click();
-    void cmdAbout_Click();
-    void Picture10_DblClick();
-
     HWND hwnd_ = nullptr;
     int dpi_ = USER_DEFAULT_SCREEN_DPI;
     // The control of each record of the layout table; none for the shape.
@@ -88,7 +79,6 @@ private:
 
     GameState state_;
     RandomGenerator random_;
-    bool ended_ = false;
 };
 
 } // namespace tintara
