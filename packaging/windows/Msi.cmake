@@ -1,6 +1,6 @@
 # cmake -DWIXL=wixl -DPYTHON=python3 -DWXS=tintara.wxs -DVERSION=0.00 -DOUTPUT=x.msi -P Msi.cmake
-# Builds the MSI from tintara.exe and LICENSE.txt in the current folder, the same
-# bytes on every build of the same files:
+# Builds the MSI from tintara.exe and LICENSE.txt in the current folder. With
+# SOURCE_DATE_EPOCH set, every build of the same files is the same bytes:
 #   - the product code is the name-based UUID (version 5, SHA-1) of the version text
 #     in the namespace of the upgrade code, so that every build of one version is one
 #     product, and each version another;
