@@ -40,9 +40,17 @@ QFont FontOf(layout::Font font)
 {
     const layout::Face face = layout::FaceOf(font);
     QFont result;
-    // The named face where the desktop has it; otherwise the stand-in that is
-    // installed with the game. No other face is looked for.
-    result.setFamilies({FromView(face.named), FromView(face.standIn)});
+    // The named face where the desktop has it; otherwise the first installed
+    // of its stand-ins, which have its widths; only then the desktop's face
+    // of its generic family.
+    QStringList families = {FromView(face.named)};
+    for (std::string_view standIn : face.standIns) {
+        if (!standIn.empty()) {
+            families.append(FromView(standIn));
+        }
+    }
+    result.setFamilies(families);
+    result.setStyleHint(face.generic == layout::Serif ? QFont::Serif : QFont::SansSerif);
     result.setPixelSize(layout::PixelSize(face.points));
     result.setBold(true);
     result.setItalic(face.italic);

@@ -266,27 +266,32 @@ bool Form1::CreateControls()
         }
         controls_[i] = control;
     }
-    symbolFace_ = FaceInstalled(layout::FaceOf(layout::Font::Arrow).named);
     return true;
 }
 
 void Form1::MakeFonts()
 {
-    for (layout::Font font : {layout::Font::Cell, layout::Font::Label, layout::Font::Counter,
-                              layout::Font::Button, layout::Font::Arrow}) {
+    // The arrows are drawn as shapes and need no symbol font.
+    for (layout::Font font :
+         {layout::Font::Cell, layout::Font::Label, layout::Font::Counter, layout::Font::Button}) {
         const layout::Face face = layout::FaceOf(font);
-        // The named face where the desktop has it; otherwise the stand-in that
-        // the Qt window uses. The arrows use theirs only where it is installed.
+        // The named face where the desktop has it; otherwise the first of its
+        // stand-ins that is installed, which has its widths; otherwise the
+        // named face still, which the system maps to a face of its family.
         std::string_view name = face.named;
-        if (!FaceInstalled(name) && FaceInstalled(face.standIn)) {
-            name = face.standIn;
+        if (!FaceInstalled(name)) {
+            const auto* standIn = std::find_if(face.standIns.begin(), face.standIns.end(),
+                                               [](std::string_view s) { return FaceInstalled(s); });
+            if (standIn != face.standIns.end()) {
+                name = *standIn;
+            }
         }
-        const bool symbol = font == layout::Font::Arrow;
+        const BYTE family = face.generic == layout::Serif ? FF_ROMAN : FF_SWISS;
         const std::wstring wide = Wide(name);
         fonts_[static_cast<std::size_t>(font)] = CreateFontW(
             -layout::Scaled(layout::PixelSize(face.points), dpi_), 0, 0, 0, FW_BOLD,
-            face.italic ? TRUE : FALSE, FALSE, FALSE, symbol ? SYMBOL_CHARSET : RUSSIAN_CHARSET,
-            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, wide.c_str());
+            face.italic ? TRUE : FALSE, FALSE, FALSE, RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS,
+            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | family, wide.c_str());
     }
 }
 
