@@ -82,8 +82,8 @@ expect "title" "$(field title <<<"$report")" "Tintara by Orlandek"
 expect "client size" "$(field client <<<"$report")" "496 263"
 expect "density" "$(field dpi <<<"$report")" 96
 expect "aware of each screen's density" "$(field awareness <<<"$report")" 2
-expect "the program file's icon, as Windows loads it" \
-    "$(probe icons "Z:${tintara//\//\\}" | tr '\n' ' ')" "icon 16 16x16 icon 32 32x32 icon 48 48x48 "
+expect "the program file's icon, as Windows loads it at each size it carries" \
+    "$(probe icons "Z:${tintara//\//\\}" | awk '$2 "x" $2 == $3' | wc -l)" 8
 expect "a resizable frame" "$(field frame <<<"$report")" 1
 expect "43 controls less the frame drawn on the window" "$(grep -c '^control' <<<"$report")" 42
 while read -r name x y w h; do
