@@ -151,6 +151,10 @@ int ReportWindow()
                                       GetWindowDpiAwarenessContext(form))));
     const LONG style = GetWindowLongW(form, GWL_STYLE);
     std::printf("frame %d\n", (style & WS_THICKFRAME) != 0 ? 1 : 0);
+    // Whether focus marks are hidden (UISF_HIDEFOCUS), as the window's
+    // controls are told.
+    std::printf("hidefocus %d\n",
+                (SendMessageW(form, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) != 0 ? 1 : 0);
     for (HWND child : Children(form)) {
         const int index = GetDlgCtrlID(child) - FirstId;
         std::string name = "unknown";
