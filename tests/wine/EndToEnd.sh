@@ -16,18 +16,6 @@ expect() { # what, actual, expected
     if [ "$2" = "$3" ]; then ok "$1"; else bad "$1: '$2', expected '$3'"; fi
 }
 probe() { wine_run 60 "$probe" "$@"; }
-# Waits up to ten seconds for a reading to come right, then judges it: the
-# game takes clicks and keys in its own time.
-expect_soon() { # what, expected, command...
-    local what=$1 expected=$2 now _
-    shift 2
-    for _ in $(seq 40); do
-        now=$("$@")
-        [ "$now" != "$expected" ] || break
-        sleep 0.25
-    done
-    expect "$what" "$now" "$expected"
-}
 field() { awk -v key="$1" '$1 == key { $1 = ""; sub(/^ /, ""); print; exit }'; }
 control() { awk -v name="$2" '$1 == "control" && $2 == name' <<<"$1"; }
 centre() { awk '{ print $8, $9 }' <<<"$1"; }
