@@ -17,12 +17,47 @@ namespace tintara
 namespace
 {
 
-// The families of one font, in the order Qt tries them.
+// The generic families Qt asks fontconfig for after a font's own, by its style
+// hint.
+constexpr const char* Generics[] = {"serif", "sans-serif", "monospace"};
+
+QString GenericOf(const QFont& font)
+{
+    switch (font.styleHint()) {
+    case QFont::Serif:
+        return QLatin1String(Generics[0]);
+    case QFont::SansSerif:
+        return QLatin1String(Generics[1]);
+    case QFont::Monospace:
+    case QFont::TypeWriter:
+        return QLatin1String(Generics[2]);
+    default:
+        return {};
+    }
+}
+
+bool IsGeneric(const QString& family)
+{
+    for (const char* generic : Generics) {
+        if (family == QLatin1String(generic)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The families of one font, in the order Qt tries them, and last the generic
+// family of its style hint, if any: Qt falls back on that where none of the
+// font's own is installed.
 QStringList FamiliesOf(const QFont& font)
 {
     QStringList families = font.families();
     if (families.isEmpty() && !font.family().isEmpty()) {
         families.append(font.family());
+    }
+    const QString generic = GenericOf(font);
+    if (!families.isEmpty() && !generic.isEmpty()) {
+        families.append(generic);
     }
     return families;
 }
@@ -151,16 +186,25 @@ Pattern MatchAmongNamedFamilies(FcConfig* config, FcFontSet* fonts, FcPattern* p
     return match;
 }
 
-// The family fontconfig draws with when this one is asked for: for a family
-// that is not installed, or a generic name such as "Sans Serif", the one its
-// rules and the installed faces lead to. Empty where nothing matches.
-QString FamilyInPlaceOf(FcConfig* config, FcFontSet* fonts, const QString& family)
+// The family fontconfig draws with when this one is asked for, as Qt asks for
+// it (with the generic family, if any, as a weak second): for a family that is
+// not installed, or a generic name such as "Sans Serif", the one its rules and
+// the installed faces lead to. Empty where nothing matches.
+QString FamilyInPlaceOf(FcConfig* config, FcFontSet* fonts, const QString& family,
+                        const QString& generic)
 {
     const Pattern pattern(FcPatternCreate());
     if (!pattern) {
         return {};
     }
     FcPatternAddString(pattern.get(), FC_FAMILY, Utf8(family.toUtf8()));
+    if (!generic.isEmpty()) {
+        FcValue value;
+        value.type = FcTypeString;
+        const QByteArray name = generic.toUtf8();
+        value.u.s = Utf8(name);
+        FcPatternAddWeak(pattern.get(), FC_FAMILY, value, FcTrue);
+    }
     FcConfigSubstitute(config, pattern.get(), FcMatchPattern);
     FcDefaultSubstitute(pattern.get());
     // Ranking every installed face is most of the work: first only the faces
@@ -250,7 +294,8 @@ int KeepOnlyFacesFor(const QList<QStringList>& requests)
             }
         }
         if (!found && !request.isEmpty()) {
-            const QString inPlace = FamilyInPlaceOf(config.get(), fonts, request.first());
+            const QString generic = IsGeneric(request.last()) ? request.last() : QString();
+            const QString inPlace = FamilyInPlaceOf(config.get(), fonts, request.first(), generic);
             if (!inPlace.isEmpty() && !kept.contains(inPlace, Qt::CaseInsensitive)) {
                 kept.append(inPlace);
             }

@@ -16,12 +16,14 @@ namespace tintara
 {
 
 // The families the game asks for: for each text of the window, and for the
-// desktop's dialog fonts, the families in the order they are asked for.
+// desktop's dialog fonts, the families in the order they are asked for, then
+// the generic family ("serif", "sans-serif") that Qt falls back on, if any.
 QList<QStringList> FamiliesAskedFor(const QWidget& window);
 
 // Makes fontconfig list only the faces of the families Qt will draw with for
 // these requests: of each request, every family that is installed, or, where
-// none is, the family fontconfig gives in its place. Call it after the
+// none is, the family fontconfig gives in place of the first (helped by the
+// generic family, as Qt asks). Call it after the
 // application object is made and before any text is measured or drawn. Returns
 // how many faces are kept, or -1 where fontconfig is left as it was.
 int KeepOnlyFacesFor(const QList<QStringList>& requests);

@@ -46,7 +46,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     BOOL status = 0;
     while ((status = GetMessageW(&message, nullptr, 0, 0)) > 0) {
         // Tab, Space and Enter move and press as in a dialogue.
-        if (!form.IsDialogMessage(message)) {
+        if (!form.HandleDialogKey(message)) {
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }

@@ -1,7 +1,7 @@
 // The window's texts are drawn in the faces it names, "Times New Roman" and
-// "MS Sans Serif", where the desktop has them, and in the Liberation stand-ins
-// where it does not. Each run gives the test process a private fontconfig set-up:
-// "stand-in" hides any installed face of those names; "named" adds copies of the
+// "MS Sans Serif", where the desktop has them, and in the first of their
+// stand-ins, the Liberation faces, where it does not. Each run gives the test process a private
+// fontconfig set-up: "stand-in" hides any installed face of those names; "named" adds copies of the
 // Liberation faces that fontconfig is told to call by the named families. As in
 // the game, fontconfig then lists only the faces the window draws with.
 #include "FontSet.h"
@@ -110,7 +110,7 @@ private slots:
         const layout::Face face = layout::FaceOf(record.font);
         Form1 form;
         const QFontInfo used(form.Control(record.name)->font());
-        QCOMPARE(used.family(), Name(named ? face.named : face.standIn));
+        QCOMPARE(used.family(), Name(named ? face.named : face.standIns.front()));
         QCOMPARE(used.pixelSize(), layout::PixelSize(face.points));
         QVERIFY(used.bold());
     }

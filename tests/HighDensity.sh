@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # On a screen scaled by two, tintara's window is twice the size, keeps its
-# proportions, and draws its arrows and edges sharp rather than as enlarged
-# pixels. Checked on a screenshot of the real program under Xvfb.
+# proportions, and draws its arrows, edges and the frame's fill sharp rather
+# than as enlarged pixels. Checked on a screenshot of the real program under Xvfb.
 set -euo pipefail
 
 tintara=$(realpath "$1")
@@ -39,6 +39,10 @@ expect "window size" "$(identify -format %wx%h "$shot")" 992x526
 expect "navy swatch" "$(pixel 534 166)" "srgb(0,0,128)"
 expect "red swatch" "$(pixel 678 214)" "srgb(255,0,0)"
 expect "frame outline" "$(pixel 497 240)" "srgb(0,0,255)"
+# The frame's crossing diagonals at twice the size of their tile of 8 pixels,
+# in a strip above the swatches.
+expect "the frame's crossing diagonals, scaled" "$(convert "$shot" -crop 192x12+504+132 +repage txt:- |
+    awk -v scale=2 -v left=504 -v top=132 -v ink='#C0C0FF' -f "$(dirname "$0")/Hatch.awk")" 0
 # A sunken edge is drawn in a few flat colours, with no blend between them.
 edge=$(colours 12x4+28+60)
 [ "$edge" -le 4 ] && echo "ok: sharp cell edge ($edge colours)" ||

@@ -21,31 +21,44 @@ enum class Font { None, Cell, Label, Counter, Button, Arrow };
 struct Face {
     // The face the window is drawn for.
     std::string_view named;
-    // The face that stands in for it where the named one is not installed:
-    // Liberation Serif has the widths of Times New Roman; Liberation Sans,
-    // Arial's twin, is the nearest to MS Sans Serif.
-    std::string_view standIn;
+    // Where the named face is not installed, the first of these that is: faces
+    // with the same widths, so that every text keeps its length. Liberation
+    // Serif, Tinos and Nimbus Roman have the widths of Times New Roman;
+    // Liberation Sans, Arimo and Nimbus Sans, Arial's widths, the nearest to MS
+    // Sans Serif. An empty entry stands for none.
+    std::array<std::string_view, 3> standIns;
+    // Where none of those is installed either, the desktop's face of this
+    // generic family: "serif" or "sans-serif" (the names CSS and fontconfig
+    // use); empty for the symbol face.
+    std::string_view generic;
     double points;
     bool italic;
 };
+
+inline constexpr std::array<std::string_view, 3> TimesStandIns = {"Liberation Serif", "Tinos",
+                                                                  "Nimbus Roman"};
+inline constexpr std::array<std::string_view, 3> ArialStandIns = {"Liberation Sans", "Arimo",
+                                                                  "Nimbus Sans"};
+inline constexpr std::string_view Serif = "serif";
+inline constexpr std::string_view SansSerif = "sans-serif";
 
 inline constexpr Face FaceOf(Font font)
 {
     switch (font) {
     case Font::Cell:
-        return {"Times New Roman", "Liberation Serif", 20.25, false};
+        return {"Times New Roman", TimesStandIns, Serif, 20.25, false};
     case Font::Label:
-        return {"Times New Roman", "Liberation Serif", 14.25, false};
+        return {"Times New Roman", TimesStandIns, Serif, 14.25, false};
     case Font::Counter:
-        return {"Times New Roman", "Liberation Serif", 24.75, true};
+        return {"Times New Roman", TimesStandIns, Serif, 24.75, true};
     case Font::Button:
-        return {"MS Sans Serif", "Liberation Sans", 9.75, false};
+        return {"MS Sans Serif", ArialStandIns, SansSerif, 9.75, false};
     case Font::Arrow:
-        return {"Wingdings 3", "", 36.0, false};
+        return {"Wingdings 3", {}, {}, 36.0, false};
     case Font::None:
         break;
     }
-    return {"", "", 0.0, false};
+    return {"", {}, {}, 0.0, false};
 }
 
 // System colours the window uses: 0x800000nn names the desktop's colour nn.

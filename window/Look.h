@@ -45,6 +45,17 @@ inline constexpr double ArrowShare = 0.6;
 // The up arrow turned for a direction, still in the unit box.
 [[nodiscard]] std::array<Point, 7> ArrowFor(Direction direction);
 
+// The fill of the frame behind the preview, crossing diagonal lines: a tile
+// HatchSize pixels square at 96 dots per inch, repeated from the window's
+// top-left corner, in which the pixels on its two diagonals are drawn. The
+// front ends scale the tile with the density, as everything around it.
+inline constexpr int HatchSize = 8;
+
+[[nodiscard]] inline constexpr bool HatchPixel(int x, int y)
+{
+    return x == y || x + y == HatchSize - 1;
+}
+
 // The icon: six coloured bands on a staircase, IconSize pixels square.
 inline constexpr int IconSize = 32;
 

@@ -101,6 +101,21 @@ std::vector<HWND> Children(HWND parent)
     return children;
 }
 
+// An icon's width and height ("32x32"), or "missing".
+std::string IconSize(HICON icon)
+{
+    ICONINFO info{};
+    BITMAP bitmap{};
+    if (icon == nullptr || !GetIconInfo(icon, &info)) {
+        return "missing";
+    }
+    const bool read = GetObjectW(info.hbmColor, sizeof bitmap, &bitmap) != 0;
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return read ? std::to_string(bitmap.bmWidth) + "x" + std::to_string(bitmap.bmHeight)
+                : "missing";
+}
+
 // A child's rectangle in its parent's client area, and its centre on screen.
 void Describe(HWND parent, HWND child, const std::string& name)
 {
@@ -136,6 +151,10 @@ int ReportWindow()
                                       GetWindowDpiAwarenessContext(form))));
     const LONG style = GetWindowLongW(form, GWL_STYLE);
     std::printf("frame %d\n", (style & WS_THICKFRAME) != 0 ? 1 : 0);
+    // Whether focus marks are hidden (UISF_HIDEFOCUS), as the window's
+    // controls are told.
+    std::printf("hidefocus %d\n",
+                (SendMessageW(form, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) != 0 ? 1 : 0);
     for (HWND child : Children(form)) {
         const int index = GetDlgCtrlID(child) - FirstId;
         std::string name = "unknown";
@@ -242,15 +261,12 @@ int ReportIcons(const char* path)
         std::printf("cannot load %s: %lu\n", path, GetLastError());
         return 1;
     }
-    for (int size : {16, 32, 48}) {
-        HANDLE icon = LoadImageW(file, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0);
-        ICONINFO info{};
-        BITMAP bitmap{};
-        if (icon != nullptr && GetIconInfo(static_cast<HICON>(icon), &info) &&
-            GetObjectW(info.hbmColor, sizeof bitmap, &bitmap) != 0) {
-            std::printf("icon %d %ldx%ld\n", size, bitmap.bmWidth, bitmap.bmHeight);
-        } else {
-            std::printf("icon %d missing (%lu)\n", size, GetLastError());
+    for (int size : {16, 20, 24, 32, 40, 48, 64, 256}) {
+        auto icon =
+            static_cast<HICON>(LoadImageW(file, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0));
+        std::printf("icon %d %s\n", size, IconSize(icon).c_str());
+        if (icon != nullptr) {
+            DestroyIcon(icon);
         }
     }
     return 0;

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # The program file: it imports Windows' own DLLs alone (no C++ runtime beside
 # it), its version record reads back as file and product version 0.00, every
-# number 0, English (United States) in Unicode, and it carries the icon at 16,
-# 32 and 48 pixels.
+# number 0, English (United States) in Unicode, and it carries the icon at the
+# sizes Windows asks for between 100 % and 200 %, and at 256 pixels.
 set -euo pipefail
 tintara=$1
 objdump=${OBJDUMP:-x86_64-w64-mingw32-objdump}
-for tool in "$objdump" exiftool wrestool icotool convert; do
+for tool in "$objdump" exiftool wrestool icotool convert compare; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 
@@ -45,10 +45,19 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 wrestool -x --type=group_icon "$tintara" >"$work/tintara.ico"
 expect "icon sizes" "$(icotool -l "$work/tintara.ico" | sed 's/.*--width=\([0-9]*\) --height=\([0-9]*\).*/\1x\2/' | tr '\n' ' ')" \
-    "16x16 32x32 48x48 "
-icotool -x -w 32 -o "$work/icon.png" "$work/tintara.ico"
+    "16x16 20x20 24x24 32x32 40x40 48x48 64x64 256x256 "
+for size in 32 64 256; do
+    icotool -x -w "$size" -o "$work/icon-$size.png" "$work/tintara.ico"
+done
+# Where a size is a whole multiple of 32, each pixel of the 32-pixel icon
+# becomes an even block, so the bands stay even.
+for size in 64 256; do
+    convert "$work/icon-32.png" -sample "$((size / 32 * 100))%" "$work/scaled.png"
+    expect "the $size-pixel icon is the 32-pixel one in even blocks" \
+        "$(compare -metric AE "$work/icon-$size.png" "$work/scaled.png" null: 2>&1 || true)" 0
+done
 pixel() { # red, green, blue and alpha, 0 to 255
-    convert "$work/icon.png" -format \
+    convert "$work/icon-32.png" -format \
         "%[fx:round(255*p{$1,$2}.r)],%[fx:round(255*p{$1,$2}.g)],%[fx:round(255*p{$1,$2}.b)],%[fx:round(255*p{$1,$2}.a)]" info:
 }
 # Six bands from red to purple, rising to the right; the corners clear along

@@ -5,6 +5,7 @@
 #   . session.sh; wine_session XVFB-SCREEN "$@"  (re-runs the script under Xvfb)
 #   wine_run SECONDS PROGRAM.exe [ARGUMENT...]
 #   wine_start PROGRAM.exe                      (in the background; $wine_pid)
+#   expect_soon WHAT EXPECTED COMMAND...        (judged by the script's own expect)
 
 wine_skip() {
     echo "SKIP: $*"
@@ -113,4 +114,17 @@ wine_run() {
 wine_start() {
     "$WINELOADER_COMMAND" "$@" >/dev/null 2>&1 &
     wine_pid=$!
+}
+
+# Waits up to ten seconds for a reading to come right, then judges it with the
+# script's own expect: the game takes clicks and keys in its own time.
+expect_soon() { # what, expected, command...
+    local what=$1 expected=$2 now _
+    shift 2
+    for _ in $(seq 40); do
+        now=$("$@")
+        [ "$now" != "$expected" ] || break
+        sleep 0.25
+    done
+    expect "$what" "$now" "$expected"
 }

@@ -40,9 +40,17 @@ QFont FontOf(layout::Font font)
 {
     const layout::Face face = layout::FaceOf(font);
     QFont result;
-    // The named face where the desktop has it; otherwise the stand-in that is
-    // installed with the game. No other face is looked for.
-    result.setFamilies({FromView(face.named), FromView(face.standIn)});
+    // The named face where the desktop has it; otherwise the first installed
+    // of its stand-ins, which have its widths; only then the desktop's face
+    // of its generic family.
+    QStringList families = {FromView(face.named)};
+    for (std::string_view standIn : face.standIns) {
+        if (!standIn.empty()) {
+            families.append(FromView(standIn));
+        }
+    }
+    result.setFamilies(families);
+    result.setStyleHint(face.generic == layout::Serif ? QFont::Serif : QFont::SansSerif);
     result.setPixelSize(layout::PixelSize(face.points));
     result.setBold(true);
     result.setItalic(face.italic);
@@ -255,7 +263,20 @@ void Form1::paintEvent(QPaintEvent* /*event*/)
     const layout::Control& shape = layout::Controls.front();
     const QRect frame = PixelRect(shape.left, shape.top, shape.width, shape.height);
     const int half = layout::ShapeOutline / 2;
-    painter.setBrush(QBrush(ResolveColor(shape.back, palette()), Qt::DiagCrossPattern));
+    // The crossing diagonals as a texture of device-independent pixels, which
+    // the painter scales with the screen as everything else (a pattern brush
+    // keeps its eight device pixels a tile at any scale).
+    QImage hatch(look::HatchSize, look::HatchSize, QImage::Format_ARGB32_Premultiplied);
+    hatch.fill(Qt::transparent);
+    const QColor ink = ResolveColor(shape.back, palette());
+    for (int y = 0; y < look::HatchSize; ++y) {
+        for (int x = 0; x < look::HatchSize; ++x) {
+            if (look::HatchPixel(x, y)) {
+                hatch.setPixelColor(x, y, ink);
+            }
+        }
+    }
+    painter.setBrush(QBrush(hatch));
     painter.setPen(QPen(ResolveColor(shape.fore, palette()), layout::ShapeOutline));
     painter.drawRect(frame.adjusted(half, half, -half, -half));
 }

@@ -6,6 +6,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <exception>
+#include <vector>
+
+// This file defines the rules' MessageBox, which the SDK's macro would rename.
+#undef MessageBox
 
 namespace tintara
 {
@@ -17,8 +22,9 @@ constexpr wchar_t FormClass[] = L"Tintara.Form1";
 constexpr wchar_t PictureBoxClass[] = L"Tintara.PictureBox";
 // Control identifiers: this plus the control's place in the layout table.
 constexpr int FirstId = 100;
-// The notification a picture box sends its parent on a double-click.
-constexpr int DoubleClicked = 1;
+// The notification a picture box sends its parent on a double-click: a code
+// of its own, which none of the system's controls sends.
+constexpr int DoubleClicked = 0x7D01;
 
 std::wstring Wide(std::string_view text)
 {
@@ -56,16 +62,48 @@ ColorWord BackColorOf(HWND box)
     return static_cast<ColorWord>(GetWindowLongPtrW(box, 0));
 }
 
-void FillBlock(HDC dc, int left, int top, int width, int height, int sysColor)
+void FillBlock(HDC dc, int left, int top, int width, int height, HBRUSH brush)
 {
     const RECT rect = {left, top, left + width, top + height};
-    FillRect(dc, &rect, GetSysColorBrush(sysColor));
+    FillRect(dc, &rect, brush);
+}
+
+void FillBlock(HDC dc, int left, int top, int width, int height, int sysColor)
+{
+    FillBlock(dc, left, top, width, height, GetSysColorBrush(sysColor));
+}
+
+// A dotted frame of blocks p pixels square, one block in two, in black or
+// white, whichever stands out more from the colour it is drawn on: the focus
+// mark of a picture box, seen on every tile, where an inverted dotted frame
+// would vanish on the grey one.
+void DrawFocusMark(HDC dc, const RECT& frame, int p, COLORREF under)
+{
+    const int light = GetRValue(under) * 299 + GetGValue(under) * 587 + GetBValue(under) * 114;
+    HBRUSH ink = static_cast<HBRUSH>(GetStockObject(light > 128000 ? BLACK_BRUSH : WHITE_BRUSH));
+    for (int x = frame.left; x + p <= frame.right; x += 2 * p) {
+        FillBlock(dc, x, frame.top, p, p, ink);
+        FillBlock(dc, x, frame.bottom - p, p, p, ink);
+    }
+    for (int y = frame.top + 2 * p; y + 2 * p <= frame.bottom; y += 2 * p) {
+        FillBlock(dc, frame.left, y, p, p, ink);
+        FillBlock(dc, frame.right - p, y, p, p, ink);
+    }
+}
+
+// Whether a control shows that it has the focus: it has it, and the window
+// shows focus marks, which it hides until the player uses the keyboard.
+bool ShowsFocus(HWND control)
+{
+    return GetFocus() == control &&
+           (SendMessageW(GetParent(control), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) == 0;
 }
 
 // The picture box: a two-pixel sunken edge around its colour, drawn as filled
 // blocks a pixel of 96 dots per inch wide, so that it stays sharp and keeps
-// its look at every density. It takes the focus when clicked, and tells its
-// parent of a double-click; nothing else.
+// its look at every density, and a dotted frame inside while it shows the
+// focus. It takes the focus when clicked, and tells its parent of a
+// double-click; nothing else.
 LRESULT CALLBACK PictureBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -87,12 +125,26 @@ LRESULT CALLBACK PictureBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lP
         FillBlock(dc, p, p, p, h - 3 * p, COLOR_3DDKSHADOW);
         FillBlock(dc, p, h - 2 * p, w - 2 * p, p, COLOR_3DLIGHT);
         FillBlock(dc, w - 2 * p, p, p, h - 2 * p, COLOR_3DLIGHT);
-        HBRUSH back = CreateSolidBrush(Resolve(BackColorOf(box)));
+        const COLORREF color = Resolve(BackColorOf(box));
+        HBRUSH back = CreateSolidBrush(color);
         const RECT inside = {2 * p, 2 * p, w - 2 * p, h - 2 * p};
         FillRect(dc, &inside, back);
         DeleteObject(back);
+        if (ShowsFocus(box)) {
+            DrawFocusMark(dc, {3 * p, 3 * p, w - 3 * p, h - 3 * p}, p, color);
+        }
         EndPaint(box, &paint);
         return 0;
+    }
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        InvalidateRect(box, nullptr, FALSE);
+        return 0;
+    case WM_UPDATEUISTATE: {
+        // The window keeps the new state; the box shows it.
+        const LRESULT result = DefWindowProcW(box, message, wParam, lParam);
+        InvalidateRect(box, nullptr, FALSE);
+        return result;
     }
     case WM_LBUTTONDOWN:
         SetFocus(box);
@@ -129,6 +181,111 @@ bool FaceInstalled(std::string_view face)
     return found;
 }
 
+// Whether a point lies inside a polygon: a ray to the right crosses its edges
+// an odd number of times.
+bool Inside(const std::array<look::Point, 7>& polygon, double x, double y)
+{
+    bool inside = false;
+    for (std::size_t i = 0, j = polygon.size() - 1; i < polygon.size(); j = i++) {
+        const look::Point& a = polygon[i];
+        const look::Point& b = polygon[j];
+        if ((a.y > y) != (b.y > y) && x < (b.x - a.x) * (y - a.y) / (b.y - a.y) + a.x) {
+            inside = !inside;
+        }
+    }
+    return inside;
+}
+
+// The solid arrow of a direction as an icon side pixels square, size pixels
+// across, in the ink given: each pixel covered as far as eight by eight
+// samples in it fall inside the arrow, so that its slopes are smooth.
+HICON ArrowIcon(Direction direction, double size, int side, COLORREF ink)
+{
+    constexpr int Samples = 8;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = side;
+    info.bmiHeader.biHeight = -side;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP color = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (color == nullptr || bits == nullptr) {
+        return nullptr;
+    }
+    std::array<look::Point, 7> shape = look::ArrowFor(direction);
+    for (look::Point& point : shape) {
+        point = {side / 2.0 + point.x * size, side / 2.0 + point.y * size};
+    }
+    // Rows of the mask run to a whole number of 16-bit words; a set bit is clear.
+    const int maskRow = (side + 15) / 16 * 2;
+    std::vector<BYTE> mask(static_cast<std::size_t>(maskRow * side), 0);
+    auto* pixels = static_cast<DWORD*>(bits);
+    const DWORD rgb = (static_cast<DWORD>(GetRValue(ink)) << 16) |
+                      (static_cast<DWORD>(GetGValue(ink)) << 8) | GetBValue(ink);
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            int covered = 0;
+            for (int sy = 0; sy < Samples; ++sy) {
+                for (int sx = 0; sx < Samples; ++sx) {
+                    covered +=
+                        Inside(shape, x + (sx + 0.5) / Samples, y + (sy + 0.5) / Samples) ? 1 : 0;
+                }
+            }
+            const DWORD alpha = static_cast<DWORD>(covered * 255 / (Samples * Samples));
+            pixels[y * side + x] = alpha == 0 ? 0 : (alpha << 24) | rgb;
+            if (alpha == 0) {
+                mask[static_cast<std::size_t>(y * maskRow + x / 8)] |=
+                    static_cast<BYTE>(0x80U >> (x % 8));
+            }
+        }
+    }
+    HBITMAP clear = CreateBitmap(side, side, 1, 1, mask.data());
+    ICONINFO parts{};
+    parts.fIcon = TRUE;
+    parts.hbmMask = clear;
+    parts.hbmColor = color;
+    HICON icon = clear != nullptr ? CreateIconIndirect(&parts) : nullptr;
+    DeleteObject(color);
+    if (clear != nullptr) {
+        DeleteObject(clear);
+    }
+    return icon;
+}
+
+// The frame's fill at a density: the tile of crossing diagonals, scaled to
+// whole pixels with the density, in the ink on the window's background, which
+// is all the frame ever lies on.
+HBRUSH HatchBrush(int dpi, COLORREF ink, COLORREF back)
+{
+    const int n = std::max(1, layout::Scaled(look::HatchSize, dpi));
+    std::vector<BYTE> packed(sizeof(BITMAPINFOHEADER) + static_cast<std::size_t>(n * n) * 4);
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = n;
+    header.biHeight = n;
+    header.biPlanes = 1;
+    header.biBitCount = 32;
+    header.biCompression = BI_RGB;
+    std::copy_n(reinterpret_cast<const BYTE*>(&header), sizeof header, packed.begin());
+    const auto bgr = [](COLORREF color) {
+        return (static_cast<DWORD>(GetRValue(color)) << 16) |
+               (static_cast<DWORD>(GetGValue(color)) << 8) | GetBValue(color);
+    };
+    BYTE* pixels = packed.data() + sizeof header;
+    for (int y = 0; y < n; ++y) {
+        for (int x = 0; x < n; ++x) {
+            const bool on = look::HatchPixel(x * look::HatchSize / n, y * look::HatchSize / n);
+            const DWORD value = bgr(on ? ink : back);
+            // The rows of the bitmap run from the bottom up.
+            std::copy_n(reinterpret_cast<const BYTE*>(&value), 4,
+                        pixels + (static_cast<std::size_t>((n - 1 - y) * n + x) * 4));
+        }
+    }
+    return CreateDIBPatternBrushPt(packed.data(), DIB_RGB_COLORS);
+}
+
 } // namespace
 
 Form1::~Form1()
@@ -137,6 +294,16 @@ Form1::~Form1()
         DestroyWindow(hwnd_);
     }
     FreeFonts();
+    for (HICON icon : images_) {
+        if (icon != nullptr) {
+            DestroyIcon(icon);
+        }
+    }
+    for (HICON icon : icons_) {
+        if (icon != nullptr) {
+            DestroyIcon(icon);
+        }
+    }
 }
 
 bool Form1::Create(HINSTANCE instance)
@@ -157,12 +324,7 @@ bool Form1::Create(HINSTANCE instance)
     form.cbSize = sizeof form;
     form.lpfnWndProc = WindowProc;
     form.hInstance = instance;
-    form.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXICON),
-                                               GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
-    form.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                                 GetSystemMetrics(SM_CXSMICON),
-                                                 GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    // The window's icons are its own, loaded for its density (LoadIcons).
     form.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     form.lpszClassName = FormClass;
     if (RegisterClassExW(&form) == 0) {
@@ -178,14 +340,20 @@ bool Form1::Create(HINSTANCE instance)
     if (hwnd_ == nullptr) {
         return false;
     }
-    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(form.hIcon));
-    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(form.hIconSm));
     dpi_ = static_cast<int>(GetDpiForWindow(hwnd_));
     const SIZE size = WindowSizeFor(dpi_);
     SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (!CreateControls()) {
         return false;
+    }
+    // Focus marks stay hidden until the player uses the keyboard, unless the
+    // desktop is set to show them always. The dialogue navigation shows them
+    // at the first Tab or arrow key.
+    BOOL cues = FALSE;
+    if (SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &cues, 0) == FALSE || cues == FALSE) {
+        SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS | UISF_HIDEACCEL),
+                     0);
     }
     LayOut();
     Form_Load();
@@ -200,9 +368,45 @@ void Form1::Show(int how)
     SetFocus(lastFocus_);
 }
 
-bool Form1::IsDialogMessage(MSG& message)
+bool Form1::HandleDialogKey(MSG& message)
 {
-    return hwnd_ != nullptr && ::IsDialogMessageW(hwnd_, &message) != 0;
+    if (hwnd_ == nullptr) {
+        return false;
+    }
+    // The keys that move the focus show the focus marks from then on, as the
+    // dialogue navigation of Windows itself does.
+    if (message.message == WM_KEYDOWN && (message.hwnd == hwnd_ || IsChild(hwnd_, message.hwnd))) {
+        switch (message.wParam) {
+        case VK_TAB:
+        case VK_LEFT:
+        case VK_RIGHT:
+        case VK_UP:
+        case VK_DOWN:
+            SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+            break;
+        default:
+            break;
+        }
+    }
+    return ::IsDialogMessageW(hwnd_, &message) != 0;
+}
+
+void Form1::ChangeCues(int action, int flags)
+{
+    const int before = cues_;
+    if (action == UIS_SET) {
+        cues_ |= flags & (UISF_HIDEFOCUS | UISF_HIDEACCEL);
+    } else if (action == UIS_CLEAR) {
+        cues_ &= ~flags;
+    }
+    if (cues_ == before) {
+        return;
+    }
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        if (layout::Controls[i].kind == layout::Kind::PictureBox && controls_[i] != nullptr) {
+            InvalidateRect(controls_[i], nullptr, FALSE);
+        }
+    }
 }
 
 SIZE Form1::WindowSizeFor(int dpi) const
@@ -240,9 +444,11 @@ bool Form1::CreateControls()
             text = PictureBoxText(record.name, record.back);
             break;
         case layout::Kind::ArrowButton:
-            // Drawn by the window; its text is what a screen reader speaks.
+            // A push button as About and Exit are, in the desktop's style,
+            // showing the arrow as its image (MakeArrows); its text is what a
+            // screen reader speaks.
             windowClass = L"BUTTON";
-            style |= WS_TABSTOP | BS_OWNERDRAW;
+            style |= WS_TABSTOP | BS_PUSHBUTTON | BS_ICON;
             text = Wide(form::ArrowName(look::DirectionOfGlyph(record.code)));
             break;
         case layout::Kind::CommandButton:
@@ -266,27 +472,32 @@ bool Form1::CreateControls()
         }
         controls_[i] = control;
     }
-    symbolFace_ = FaceInstalled(layout::FaceOf(layout::Font::Arrow).named);
     return true;
 }
 
 void Form1::MakeFonts()
 {
-    for (layout::Font font : {layout::Font::Cell, layout::Font::Label, layout::Font::Counter,
-                              layout::Font::Button, layout::Font::Arrow}) {
+    // The arrows are drawn as shapes and need no symbol font.
+    for (layout::Font font :
+         {layout::Font::Cell, layout::Font::Label, layout::Font::Counter, layout::Font::Button}) {
         const layout::Face face = layout::FaceOf(font);
-        // The named face where the desktop has it; otherwise the stand-in that
-        // the Qt window uses. The arrows use theirs only where it is installed.
+        // The named face where the desktop has it; otherwise the first of its
+        // stand-ins that is installed, which has its widths; otherwise the
+        // named face still, which the system maps to a face of its family.
         std::string_view name = face.named;
-        if (!FaceInstalled(name) && FaceInstalled(face.standIn)) {
-            name = face.standIn;
+        if (!FaceInstalled(name)) {
+            const auto* standIn = std::find_if(face.standIns.begin(), face.standIns.end(),
+                                               [](std::string_view s) { return FaceInstalled(s); });
+            if (standIn != face.standIns.end()) {
+                name = *standIn;
+            }
         }
-        const bool symbol = font == layout::Font::Arrow;
+        const BYTE family = face.generic == layout::Serif ? FF_ROMAN : FF_SWISS;
         const std::wstring wide = Wide(name);
         fonts_[static_cast<std::size_t>(font)] = CreateFontW(
             -layout::Scaled(layout::PixelSize(face.points), dpi_), 0, 0, 0, FW_BOLD,
-            face.italic ? TRUE : FALSE, FALSE, FALSE, symbol ? SYMBOL_CHARSET : RUSSIAN_CHARSET,
-            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, wide.c_str());
+            face.italic ? TRUE : FALSE, FALSE, FALSE, RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS,
+            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | family, wide.c_str());
     }
 }
 
@@ -333,7 +544,55 @@ void Form1::LayOut()
             DeleteObject(font);
         }
     }
+    MakeArrows();
+    LoadIcons();
     RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void Form1::MakeArrows()
+{
+    const COLORREF ink = GetSysColor(COLOR_BTNTEXT);
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        const layout::Control& record = layout::Controls[i];
+        if (record.kind != layout::Kind::ArrowButton || controls_[i] == nullptr) {
+            continue;
+        }
+        const double size = look::ArrowShare * std::min(layout::PixelsAt(record.width, dpi_),
+                                                        layout::PixelsAt(record.height, dpi_));
+        // A pixel to spare on each side for the smoothed edges.
+        const int side = static_cast<int>(std::ceil(size)) + 2;
+        HICON arrow = ArrowIcon(look::DirectionOfGlyph(record.code), size, side, ink);
+        if (arrow == nullptr) {
+            continue;
+        }
+        SendMessageW(controls_[i], BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(arrow));
+        if (images_[i] != nullptr) {
+            DestroyIcon(images_[i]);
+        }
+        images_[i] = arrow;
+    }
+}
+
+void Form1::LoadIcons()
+{
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
+    const UINT dpi = static_cast<UINT>(dpi_);
+    const std::array<std::array<int, 3>, 2> kinds = {
+        {{ICON_BIG, SM_CXICON, SM_CYICON}, {ICON_SMALL, SM_CXSMICON, SM_CYSMICON}}};
+    for (std::size_t k = 0; k < kinds.size(); ++k) {
+        auto icon = static_cast<HICON>(LoadImageW(
+            instance, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetricsForDpi(kinds[k][1], dpi),
+            GetSystemMetricsForDpi(kinds[k][2], dpi), LR_DEFAULTCOLOR));
+        if (icon == nullptr) {
+            continue;
+        }
+        SendMessageW(hwnd_, WM_SETICON, static_cast<WPARAM>(kinds[k][0]),
+                     reinterpret_cast<LPARAM>(icon));
+        if (icons_[k] != nullptr) {
+            DestroyIcon(icons_[k]);
+        }
+        icons_[k] = icon;
+    }
 }
 
 HWND Form1::Control(std::string_view name) const
@@ -429,13 +688,43 @@ LRESULT CALLBACK Form1::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
     }
     if (message == WM_DESTROY) {
         form->hwnd_ = nullptr;
-        PostQuitMessage(0);
+        PostQuitMessage(form->failed_ ? 1 : 0);
         return 0;
     }
     if (form->hwnd_ == nullptr || form->hwnd_ != hwnd) {
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
-    return form->Handle(message, wParam, lParam);
+    // Nothing may unwind through the system's code that called this.
+    try {
+        return form->Handle(message, wParam, lParam);
+    } catch (const std::exception& error) {
+        form->Fail(error.what());
+    } catch (...) {
+        form->Fail("unknown failure");
+    }
+    return 0;
+}
+
+void Form1::Fail(const char* what)
+{
+    // The window takes no more events, and a second failure while this one is
+    // reported adds nothing.
+    if (failed_) {
+        return;
+    }
+    failed_ = true;
+    MarkEnded();
+    HWND window = hwnd_;
+    hwnd_ = nullptr;
+    std::wstring text = L"Tintara has stopped.";
+    try {
+        text = L"Tintara has stopped: " + Wide(what);
+    } catch (...) {
+        // The plain text, then.
+    }
+    ::MessageBoxW(window, text.c_str(), L"Tintara", MB_OK | MB_ICONERROR);
+    // Its WM_DESTROY ends the message loop with status 1.
+    DestroyWindow(window);
 }
 
 LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam)
@@ -463,27 +752,33 @@ LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         SetBkColor(dc, Resolve(record.back));
         return reinterpret_cast<LRESULT>(GetSysColorBrush(static_cast<int>(record.back & 0xFFU)));
     }
-    case WM_DRAWITEM:
-        DrawArrow(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-        return TRUE;
     case WM_COMMAND:
-        OnCommand(LOWORD(wParam), HIWORD(wParam));
+        OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
         return 0;
     case WM_ACTIVATE:
-        // The focus leaves with the window and comes back to the same control.
+        // The focus leaves with the window and comes back to the same control
+        // (through WM_SETFOCUS, which the system's handling sends).
         if (LOWORD(wParam) == WA_INACTIVE) {
             HWND focus = GetFocus();
             if (focus != nullptr && IsChild(hwnd_, focus)) {
                 lastFocus_ = focus;
             }
         }
-        return 0;
+        break;
+    case WM_CHANGEUISTATE:
+    case WM_UPDATEUISTATE:
+        // Kept here too, then the system's own record and the controls'.
+        ChangeCues(LOWORD(wParam), HIWORD(wParam));
+        break;
+    case WM_QUERYUISTATE:
+        return cues_;
     case WM_SETFOCUS:
         if (lastFocus_ != nullptr && IsWindow(lastFocus_)) {
             SetFocus(lastFocus_);
         }
         return 0;
     case WM_SYSCOLORCHANGE:
+        MakeArrows();
         RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
         return 0;
     case WM_DPICHANGED: {
@@ -512,71 +807,21 @@ void Form1::Paint()
     const int top = layout::PixelsAt(shape.top, dpi_);
     HPEN pen =
         CreatePen(PS_INSIDEFRAME, layout::Scaled(layout::ShapeOutline, dpi_), Resolve(shape.fore));
-    HBRUSH hatch = CreateHatchBrush(HS_DIAGCROSS, Resolve(shape.back));
+    HBRUSH hatch = HatchBrush(dpi_, Resolve(shape.back), Resolve(layout::Window.back));
     HGDIOBJ oldPen = SelectObject(dc, pen);
-    HGDIOBJ oldBrush = SelectObject(dc, hatch);
-    SetBkMode(dc, TRANSPARENT);
+    HGDIOBJ oldBrush = SelectObject(dc, hatch != nullptr ? hatch : GetStockObject(NULL_BRUSH));
     Rectangle(dc, left, top, left + layout::PixelsAt(shape.width, dpi_),
               top + layout::PixelsAt(shape.height, dpi_));
     SelectObject(dc, oldBrush);
     SelectObject(dc, oldPen);
-    DeleteObject(hatch);
+    if (hatch != nullptr) {
+        DeleteObject(hatch);
+    }
     DeleteObject(pen);
     EndPaint(hwnd_, &paint);
 }
 
-void Form1::DrawArrow(const DRAWITEMSTRUCT& item) const
-{
-    HDC dc = item.hDC;
-    RECT face = item.rcItem;
-    const bool down = (item.itemState & ODS_SELECTED) != 0;
-    DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (down ? DFCS_PUSHED : 0U));
-    const int index = static_cast<int>(item.CtlID) - FirstId;
-    const layout::Control& record = layout::Controls.at(static_cast<std::size_t>(index));
-    const int shift = down ? layout::Scaled(1, dpi_) : 0;
-    const COLORREF ink =
-        GetSysColor((item.itemState & ODS_DISABLED) != 0 ? COLOR_GRAYTEXT : COLOR_BTNTEXT);
-    if (symbolFace_) {
-        // The glyph of the symbol face, which Windows reaches at U+F000 on.
-        const wchar_t glyph = static_cast<wchar_t>(0xF000 + record.code);
-        HGDIOBJ old = SelectObject(dc, fonts_[static_cast<std::size_t>(layout::Font::Arrow)]);
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, ink);
-        RECT text = face;
-        OffsetRect(&text, shift, shift);
-        DrawTextW(dc, &glyph, 1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-        SelectObject(dc, old);
-    } else {
-        // The Qt window's arrow: a solid shape, drawn at the screen's own
-        // resolution.
-        const double width = face.right - face.left;
-        const double height = face.bottom - face.top;
-        const double size = look::ArrowShare * std::min(width, height);
-        const double x = face.left + width / 2.0 + shift;
-        const double y = face.top + height / 2.0 + shift;
-        std::array<POINT, 7> points{};
-        const auto shape = look::ArrowFor(look::DirectionOfGlyph(record.code));
-        for (std::size_t i = 0; i < points.size(); ++i) {
-            points[i] = {static_cast<LONG>(std::lround(x + shape[i].x * size)),
-                         static_cast<LONG>(std::lround(y + shape[i].y * size))};
-        }
-        HBRUSH brush = CreateSolidBrush(ink);
-        HGDIOBJ oldBrush = SelectObject(dc, brush);
-        HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
-        Polygon(dc, points.data(), static_cast<int>(points.size()));
-        SelectObject(dc, oldPen);
-        SelectObject(dc, oldBrush);
-        DeleteObject(brush);
-    }
-    if ((item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0) {
-        RECT focus = face;
-        const int inset = layout::Scaled(4, dpi_);
-        InflateRect(&focus, -inset, -inset);
-        DrawFocusRect(dc, &focus);
-    }
-}
-
-void Form1::OnCommand(int id, int code)
+void Form1::OnCommand(int id, int code, HWND from)
 {
     if (id == IDOK) {
         // Enter: the dialogue navigation's default command clicks the focused
@@ -590,20 +835,23 @@ void Form1::OnCommand(int id, int code)
         }
         return;
     }
+    // Only the notifications of the window's own controls, each from the
+    // control of that identifier.
     const int index = id - FirstId;
-    if (index < 0 || index >= static_cast<int>(layout::Controls.size())) {
+    if (index < 0 || index >= static_cast<int>(layout::Controls.size()) || from == nullptr ||
+        from != controls_[static_cast<std::size_t>(index)]) {
         return;
     }
-    const std::string_view name = layout::Controls[static_cast<std::size_t>(index)].name;
-    if (code == DoubleClicked) {
-        if (name == "Picture10") {
+    const layout::Control& record = layout::Controls[static_cast<std::size_t>(index)];
+    const std::string_view name = record.name;
+    if (record.kind == layout::Kind::PictureBox) {
+        if (code == DoubleClicked && name == "Picture10") {
             Picture10_DblClick();
         }
         return;
     }
-    // A drawn button reports the second of two quick clicks as a double-click;
-    // a player's quick clicks on an arrow are each a click.
-    if (code != BN_CLICKED && code != BN_DOUBLECLICKED) {
+    // A push button reports each click, the second of two quick ones too.
+    if (code != BN_CLICKED) {
         return;
     }
     if (name == "cmdUp") {

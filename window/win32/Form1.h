@@ -9,10 +9,6 @@
 #include "Tintara.h"
 
 #include <windows.h>
-// The rules' Platform and this window have members of these names; the Win32
-// functions are called by their wide names.
-#undef MessageBox
-#undef IsDialogMessage
 
 #include <array>
 #include <string>
@@ -38,14 +34,18 @@ public:
     [[nodiscard]] HWND Window() const { return hwnd_; }
     // Whether a message is the dialogue navigation of the window (Tab, Space,
     // Enter), which it has then handled.
-    bool IsDialogMessage(MSG& message);
+    bool HandleDialogKey(MSG& message);
 
     // The rules' platform.
     GameState& State() override { return state_; }
     [[nodiscard]] ColorWord CellColor(int k) const override;
     void SetCellColor(int k, ColorWord color) override;
     void SetCounterText(std::string_view text) override;
+// The SDK's MessageBox names MessageBoxW; here it is the rules' member.
+#pragma push_macro("MessageBox")
+#undef MessageBox
     Answer MessageBox(std::string_view text, std::string_view title, Buttons buttons) override;
+#pragma pop_macro("MessageBox")
     void Repaint() override;
     float NextRandom() override;
     void Reseed(float seed) override;
@@ -56,15 +56,24 @@ private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
 
+    // Reports a failure that stopped a handler, and ends the program.
+    void Fail(const char* what);
+    // A change of the focus and keyboard cues the window shows (UIS_SET or
+    // UIS_CLEAR of UISF_HIDEFOCUS, UISF_HIDEACCEL).
+    void ChangeCues(int action, int flags);
+
     bool CreateControls();
-    // Places the controls and makes the fonts for the window's density.
+    // Places the controls and makes the fonts, the arrows' images and the
+    // window's icons for the window's density.
     void LayOut();
     void MakeFonts();
     void FreeFonts();
+    // The arrows in the button text colour, again whenever it may change.
+    void MakeArrows();
+    void LoadIcons();
     [[nodiscard]] SIZE WindowSizeFor(int dpi) const;
     void Paint();
-    void DrawArrow(const DRAWITEMSTRUCT& item) const;
-    void OnCommand(int id, int code);
+    void OnCommand(int id, int code, HWND from);
     [[nodiscard]] HWND Control(std::string_view name) const;
     [[nodiscard]] HWND Cell(int k) const;
 
@@ -73,9 +82,16 @@ private:
     // The control of each record of the layout table; none for the shape.
     std::array<HWND, layout::Controls.size()> controls_{};
     std::array<HFONT, 6> fonts_{};
-    // Whether "Wingdings 3" is installed, so that the arrows are its glyphs.
-    bool symbolFace_ = false;
+    // The image of each control that shows one: the arrows.
+    std::array<HICON, layout::Controls.size()> images_{};
+    // The window's own icons, big and small, loaded for its density.
+    std::array<HICON, 2> icons_{};
     HWND lastFocus_ = nullptr;
+    // The cues the window hides (UISF_HIDEFOCUS, UISF_HIDEACCEL). The window
+    // keeps them itself, as well as telling the system, for the picture boxes:
+    // not every system that runs Windows programs keeps them (Wine does not).
+    int cues_ = 0;
+    bool failed_ = false;
 
     GameState state_;
     RandomGenerator random_;
