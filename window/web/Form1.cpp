@@ -10,14 +10,14 @@
 // pixels of the window at full size.
 extern "C" {
 void tintara_form(const char* title, int width, int height, const char* back);
-void tintara_shape(int index, int left, int top, int width, int height, const char* outline,
-                   const char* fill, int outlineWidth);
-void tintara_box(int index, int left, int top, int width, int height);
-void tintara_button(int index, int left, int top, int width, int height, const char* text,
-                    const char* name);
+void tintara_shape(int index, const char* name, int left, int top, int width, int height,
+                   const char* outline, const char* fill, int outlineWidth);
+void tintara_box(int index, const char* name, int left, int top, int width, int height);
+void tintara_button(int index, const char* name, int left, int top, int width, int height,
+                    const char* text, const char* spoken);
 void tintara_arrow(int index, const double* points, int count, double size);
-void tintara_label(int index, int left, int top, int width, int height, const char* text,
-                   int centred);
+void tintara_label(int index, const char* name, int left, int top, int width, int height,
+                   const char* text, int centred);
 void tintara_style(int index, const char* back, const char* fore, const char* font);
 void tintara_set_back(int index, tintara::ColorWord color, const char* css, const char* name);
 tintara::ColorWord tintara_back(int index);
@@ -145,20 +145,22 @@ void Form1::Create()
         const int top = layout::Pixels(record.top);
         const int width = layout::Pixels(record.width);
         const int height = layout::Pixels(record.height);
+        const std::string name(record.name);
         switch (record.kind) {
         case layout::Kind::Shape:
-            tintara_shape(Index(i), left, top, width, height, CssColor(record.fore).c_str(),
-                          CssColor(record.back).c_str(), layout::ShapeOutline);
+            tintara_shape(Index(i), name.c_str(), left, top, width, height,
+                          CssColor(record.fore).c_str(), CssColor(record.back).c_str(),
+                          layout::ShapeOutline);
             continue;
         case layout::Kind::PictureBox:
-            tintara_box(Index(i), left, top, width, height);
+            tintara_box(Index(i), name.c_str(), left, top, width, height);
             tintara_set_back(Index(i), record.back, CssColor(record.back).c_str(),
                              PictureBoxName(record.name, record.back).c_str());
             break;
         case layout::Kind::ArrowButton: {
             // The shared solid arrow, drawn as a shape: no symbol face needed.
             const Direction direction = look::DirectionOfGlyph(record.code);
-            tintara_button(Index(i), left, top, width, height, "",
+            tintara_button(Index(i), name.c_str(), left, top, width, height, "",
                            std::string(form::ArrowName(direction)).c_str());
             std::array<double, 2 * look::UpArrow.size()> points{};
             const auto arrow = look::ArrowFor(direction);
@@ -171,11 +173,12 @@ void Form1::Create()
             break;
         }
         case layout::Kind::CommandButton:
-            tintara_button(Index(i), left, top, width, height, std::string(record.text).c_str(),
-                           "");
+            tintara_button(Index(i), name.c_str(), left, top, width, height,
+                           std::string(record.text).c_str(), "");
             break;
         case layout::Kind::Label:
-            tintara_label(Index(i), left, top, width, height, std::string(record.text).c_str(),
+            tintara_label(Index(i), name.c_str(), left, top, width, height,
+                          std::string(record.text).c_str(),
                           record.align == layout::Align::Center ? 1 : 0);
             break;
         }

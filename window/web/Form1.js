@@ -2,7 +2,8 @@
 // the page goes through these functions, which it calls by name. They hold no
 // layout, text or step of the game: the window gives each control its place,
 // colours, font and text, and each event goes back to the window with the
-// index of its control's record in the layout table.
+// index of its control's record in the layout table. Each control's element
+// has the control's name as its id.
 mergeInto(LibraryManager.library, {
   $Page: {
     form: null,
@@ -27,7 +28,8 @@ mergeInto(LibraryManager.library, {
       'border-color:GrayText Canvas Canvas GrayText;' +
       'border-color:color-mix(in srgb,ButtonFace 66%,#000) color-mix(in srgb,ButtonFace,#fff 60%)' +
       ' color-mix(in srgb,ButtonFace,#fff 60%) color-mix(in srgb,ButtonFace 66%,#000);' +
-      'box-shadow:inset 1px 1px color-mix(in srgb,ButtonFace 44%,#000),inset -1px -1px ButtonFace}' +
+      'box-shadow:inset 1px 1px color-mix(in srgb,ButtonFace 44%,#000),' +
+      'inset -1px -1px color-mix(in srgb,ButtonFace,#fff 30%)}' +
       '#Form1>.label{overflow:hidden;line-height:normal}' +
       '#Form1>button{padding:0 1px}' +
       '#Form1 svg{display:block;margin:auto;fill:currentColor;overflow:visible}' +
@@ -47,7 +49,8 @@ mergeInto(LibraryManager.library, {
       return Page.decoder.decode(HEAPU8.subarray(pointer, end));
     },
     // A control of the window at its place, in CSS pixels at full size.
-    add: function(index, element, left, top, width, height) {
+    add: function(index, name, element, left, top, width, height) {
+      element.id = Page.text(name);
       element.style.cssText =
         'left:' + left + 'px;top:' + top + 'px;width:' + width + 'px;height:' + height + 'px';
       Page.controls[index] = element;
@@ -97,7 +100,7 @@ mergeInto(LibraryManager.library, {
   // The frame of the preview: an outline inside its rectangle, filled with
   // crossing diagonal lines one pixel wide.
   tintara_shape__deps: ['$Page'],
-  tintara_shape: function(index, left, top, width, height, outline, fill, outlineWidth) {
+  tintara_shape: function(index, name, left, top, width, height, outline, fill, outlineWidth) {
     var svg = 'http://www.w3.org/2000/svg';
     var shape = document.createElementNS(svg, 'svg');
     shape.setAttribute('aria-hidden', 'true');
@@ -114,34 +117,34 @@ mergeInto(LibraryManager.library, {
     rect.setAttribute('stroke-width', outlineWidth);
     rect.style.stroke = Page.text(outline);
     shape.querySelector('path').style.stroke = Page.text(fill);
-    Page.add(index, shape, left, top, width, height);
+    Page.add(index, name, shape, left, top, width, height);
   },
 
   // A picture box: a board cell or a preview swatch. It keeps its colour word
   // as given, takes the focus, and tells the window of clicks and
   // double-clicks.
   tintara_box__deps: ['$Page'],
-  tintara_box: function(index, left, top, width, height) {
+  tintara_box: function(index, name, left, top, width, height) {
     var box = document.createElement('div');
     box.className = 'box';
     box.setAttribute('role', 'img');
     box.tabIndex = 0;
     box.addEventListener('click', function() { Page.deliver(index, 0); });
     box.addEventListener('dblclick', function() { Page.deliver(index, 1); });
-    Page.add(index, box, left, top, width, height);
+    Page.add(index, name, box, left, top, width, height);
   },
 
   // A push button with its caption, or with no caption and the name a screen
   // reader speaks. Enter and Space press it, as a button of the page.
   tintara_button__deps: ['$Page'],
-  tintara_button: function(index, left, top, width, height, text, name) {
+  tintara_button: function(index, name, left, top, width, height, text, spoken) {
     var button = document.createElement('button');
     button.type = 'button';
     button.textContent = Page.text(text);
-    name = Page.text(name);
-    if (name) button.setAttribute('aria-label', name);
+    spoken = Page.text(spoken);
+    if (spoken) button.setAttribute('aria-label', spoken);
     button.addEventListener('click', function() { Page.deliver(index, 0); });
-    Page.add(index, button, left, top, width, height);
+    Page.add(index, name, button, left, top, width, height);
   },
 
   // The solid arrow of an arrow button: `count` points x, y in a box of 1 x 1
@@ -167,11 +170,11 @@ mergeInto(LibraryManager.library, {
   // A label: its text wrapped at word boundaries inside its box and cut off
   // at the box's edges.
   tintara_label__deps: ['$Page'],
-  tintara_label: function(index, left, top, width, height, text, centred) {
+  tintara_label: function(index, name, left, top, width, height, text, centred) {
     var label = document.createElement('div');
     label.className = 'label';
     label.textContent = Page.text(text);
-    Page.add(index, label, left, top, width, height);
+    Page.add(index, name, label, left, top, width, height);
     if (centred) label.style.textAlign = 'center';
   },
 
@@ -258,6 +261,11 @@ mergeInto(LibraryManager.library, {
       };
       dialog.addEventListener('keydown', escape);
       dialog.addEventListener('cancel', escape);
+      // A click beside the buttons, or on the window behind, leaves the focus
+      // where it is.
+      dialog.addEventListener('mousedown', function(event) {
+        if (event.target == dialog) event.preventDefault();
+      });
       // Where the browser closes the box itself all the same, a question
       // opens again: it can only be answered.
       dialog.addEventListener('close', function() {
