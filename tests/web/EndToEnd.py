@@ -2,14 +2,15 @@
 """The web build played in real headless Chromium, as a player would: trusted
 clicks, taps and keys through WebDriver and the DevTools protocol, the board
 and the message boxes read from the accessibility tree, the pixels from
-screenshots. The site is served on 127.0.0.1 from a copy, by a server that
-the test stops to play offline.
+screenshots. The site is unpacked from the web package and served on
+127.0.0.1 by a server that the test stops to play offline.
 
-usage: EndToEnd.py SITE SOLVER
-  SITE    the folder the web build wrote (build/web/site)
+usage: EndToEnd.py PACKAGE SOLVER
+  PACKAGE the web package, the site in a zip (build/web/tintara-0.00-web.zip)
   SOLVER  reads the cells' accessible names and prints the arrow clicks that
           solve the board
-Exits 77 (skipped) where Chromium, ChromeDriver or selenium is missing.
+Exits 77 (skipped) where Chromium, ChromeDriver, selenium or ImageMagick's
+convert is missing.
 """
 import base64
 import functools
@@ -22,6 +23,7 @@ import sys
 import tempfile
 import threading
 import time
+import zipfile
 
 try:
     from selenium import webdriver
@@ -362,16 +364,17 @@ def end(page):
 def main():
     if len(sys.argv) != 3:
         sys.exit(__doc__)
-    site_folder, solver = os.path.realpath(sys.argv[1]), os.path.realpath(sys.argv[2])
+    package, solver = sys.argv[1:]
     chromium = shutil.which('chromium')
     chromedriver = shutil.which('chromedriver')
-    if webdriver is None or not chromium or not chromedriver:
-        print('skipped: needs chromium, chromium-driver and python3-selenium')
+    if webdriver is None or not chromium or not chromedriver or not shutil.which('convert'):
+        print('skipped: needs chromium, chromium-driver, python3-selenium and imagemagick')
         return 77
 
     work = tempfile.mkdtemp(prefix='tintara-web-')
     folder = os.path.join(work, 'site')
-    shutil.copytree(site_folder, folder)
+    with zipfile.ZipFile(package) as archive:
+        archive.extractall(folder)
     site = Site(folder)
     url = f'http://127.0.0.1:{site.port}/'
     options = webdriver.ChromeOptions()
