@@ -24,5 +24,6 @@ int main()
 {
     form.Create();
     form.Show();
-    return 0;
+    // The program lives on with the page, which goes on delivering events.
+    emscripten_exit_with_live_runtime();
 }
