@@ -57,6 +57,24 @@ constexpr std::array<std::pair<unsigned, std::string_view>, 5> SystemColors = {{
     {18, "ButtonText"},
 }};
 
+// The records in the order of their tab indices, which is the order the
+// page's Tab walks, and so the order the controls are made in; the shape,
+// which takes no focus, comes first and so lies beneath the rest. Each
+// record's place is the number of records before it in that order.
+constexpr auto TabOrder = [] {
+    std::array<std::size_t, layout::Controls.size()> order{};
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        std::size_t place = 0;
+        for (std::size_t j = 0; j < order.size(); ++j) {
+            const int before = layout::Controls[j].tabIndex;
+            const int self = layout::Controls[i].tabIndex;
+            place += before < self || (before == self && j < i) ? 1 : 0;
+        }
+        order[place] = i;
+    }
+    return order;
+}();
+
 int Index(std::size_t index)
 {
     return static_cast<int>(index);
@@ -129,17 +147,7 @@ void Form1::Create()
         std::string(layout::Window.title).c_str(), layout::Pixels(layout::Window.clientWidth),
         layout::Pixels(layout::Window.clientHeight), CssColor(layout::Window.back).c_str());
 
-    // The controls are made in the order of their tab indices, which is the
-    // order the page's Tab walks; the shape, which takes no focus, comes first
-    // and so lies beneath the rest.
-    std::array<std::size_t, layout::Controls.size()> order{};
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        order[i] = i;
-    }
-    std::stable_sort(order.begin(), order.end(), [](std::size_t a, std::size_t b) {
-        return layout::Controls[a].tabIndex < layout::Controls[b].tabIndex;
-    });
-    for (const std::size_t i : order) {
+    for (const std::size_t i : TabOrder) {
         const layout::Control& record = layout::Controls[i];
         const int left = layout::Pixels(record.left);
         const int top = layout::Pixels(record.top);
