@@ -216,21 +216,9 @@ void Form1::Deliver(std::size_t index, Event event)
     if (index < layout::Controls.size()) {
         const std::string_view name = layout::Controls[index].name;
         if (event == Event::DoubleClick) {
-            if (name == "Picture10") {
-                Picture10_DblClick();
-            }
-        } else if (name == "cmdUp") {
-            cmdUp_Click();
-        } else if (name == "cmdDown") {
-            cmdDown_Click();
-        } else if (name == "cmdLeft") {
-            cmdLeft_Click();
-        } else if (name == "cmdRight") {
-            cmdRight_Click();
-        } else if (name == "cmdExit") {
-            cmdExit_Click();
-        } else if (name == "cmdAbout") {
-            cmdAbout_Click();
+            DoubleClick(name);
+        } else {
+            Click(name);
         }
     }
     // The handler has run to its end: the page may deliver the next event.

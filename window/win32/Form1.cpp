@@ -596,28 +596,13 @@ void Form1::OnCommand(int id, int code)
     }
     const std::string_view name = layout::Controls[static_cast<std::size_t>(index)].name;
     if (code == DoubleClicked) {
-        if (name == "Picture10") {
-            Picture10_DblClick();
-        }
+        DoubleClick(name);
         return;
     }
     // A drawn button reports the second of two quick clicks as a double-click;
     // a player's quick clicks on an arrow are each a click.
-    if (code != BN_CLICKED && code != BN_DOUBLECLICKED) {
-        return;
-    }
-    if (name == "cmdUp") {
-        cmdUp_Click();
-    } else if (name == "cmdDown") {
-        cmdDown_Click();
-    } else if (name == "cmdLeft") {
-        cmdLeft_Click();
-    } else if (name == "cmdRight") {
-        cmdRight_Click();
-    } else if (name == "cmdExit") {
-        cmdExit_Click();
-    } else if (name == "cmdAbout") {
-        cmdAbout_Click();
+    if (code == BN_CLICKED || code == BN_DOUBLECLICKED) {
+        Click(name);
     }
 }
 
