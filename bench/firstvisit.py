@@ -14,32 +14,19 @@ has made its window and dealt.
 
 usage: firstvisit.py SITE [RUNS] > report.md
 """
-import functools
 import gzip
-import http.server
 import os
 import shutil
 import statistics
 import sys
 import tempfile
-import threading
 import time
 
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
+sys.dont_write_bytecode = True  # nothing written beside the sources
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.realpath(__file__)), '..', 'tests', 'web'))
+from session import Site, chromium  # noqa: E402
 
 ICONS = ('icon-192.png', 'icon-512.png')
-
-
-class Quiet(http.server.SimpleHTTPRequestHandler):
-    def log_message(self, *args):
-        pass
-
-
-class Server(http.server.ThreadingHTTPServer):
-    # A load cut short by the next one is no error of the page's.
-    def handle_error(self, *args):
-        pass
 
 
 def first_paint(driver, url, ready, first=True):
@@ -74,20 +61,9 @@ def main():
     work = tempfile.mkdtemp(prefix='tintara-bench-web-')
     folder = os.path.join(work, 'site')
     shutil.copytree(site, folder)
-    server = Server(
-        ('127.0.0.1', 0), functools.partial(Quiet, directory=folder))
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    base = f'http://127.0.0.1:{server.server_address[1]}/'
-
-    options = webdriver.ChromeOptions()
-    options.binary_location = shutil.which('chromium')
-    for flag in ('--headless', '--disable-gpu', '--disable-background-networking',
-                 '--disable-component-update', '--no-first-run', '--disable-sync',
-                 '--window-size=800,600', f'--user-data-dir={work}/profile'):
-        options.add_argument(flag)
-    if os.geteuid() == 0:
-        options.add_argument('--no-sandbox')
-    driver = webdriver.Chrome(service=Service(shutil.which('chromedriver')), options=options)
+    server = Site(folder)
+    base = server.url
+    driver = chromium(os.path.join(work, 'profile'))
     load = os.getloadavg()
     dealt = 'return document.querySelectorAll("[aria-label$=\\", empty\\"]").length == 1'
     try:
@@ -123,8 +99,7 @@ def main():
                 times['repeat'].append(paint)
     finally:
         driver.quit()
-        server.shutdown()
-        server.server_close()
+        server.stop()
 
     # Everything a first visit fetches, icons aside: the page's own fetches
     # and, once it has loaded, the service worker's, which keeps every file

@@ -13,26 +13,24 @@ Exits 77 (skipped) where Chromium, ChromeDriver, selenium or ImageMagick's
 convert is missing.
 """
 import base64
-import functools
-import http.server
 import os
 import re
 import shutil
 import subprocess
 import sys
 import tempfile
-import threading
 import time
 import zipfile
 
+sys.dont_write_bytecode = True  # nothing written beside the sources
 try:
-    from selenium import webdriver
-    from selenium.webdriver.chrome.service import Service
     from selenium.webdriver.common.action_chains import ActionChains
     from selenium.webdriver.common.by import By
     from selenium.webdriver.common.keys import Keys
+
+    from session import Site, chromium
 except ImportError:
-    webdriver = None
+    chromium = None
 
 failures = []
 
@@ -54,25 +52,6 @@ def soon(read, done, seconds=10):
         time.sleep(0.05)
         value = read()
     return value
-
-
-class Site:
-    """The site served from a folder on a free port of 127.0.0.1."""
-
-    def __init__(self, folder, port=0):
-        handler = functools.partial(Quiet, directory=folder)
-        self.server = http.server.ThreadingHTTPServer(('127.0.0.1', port), handler)
-        self.port = self.server.server_address[1]
-        threading.Thread(target=self.server.serve_forever, daemon=True).start()
-
-    def stop(self):
-        self.server.shutdown()
-        self.server.server_close()
-
-
-class Quiet(http.server.SimpleHTTPRequestHandler):
-    def log_message(self, *args):
-        pass
 
 
 class Page:
@@ -340,7 +319,7 @@ def offline(page, site, folder, url):
         text = source.read().replace(old[0], 'tintara-new-build')
     with open(worker, 'w') as target:
         target.write(text)
-    site = Site(folder, int(url.split(':')[2].strip('/')))
+    site = Site(folder, site.port)
     page.driver.get(url)
     check('a new build replaces the old cache',
           soon(lambda: page.driver.execute_async_script(caches),
@@ -365,9 +344,8 @@ def main():
     if len(sys.argv) != 3:
         sys.exit(__doc__)
     package, solver = sys.argv[1:]
-    chromium = shutil.which('chromium')
-    chromedriver = shutil.which('chromedriver')
-    if webdriver is None or not chromium or not chromedriver or not shutil.which('convert'):
+    needed = ('chromium', 'chromedriver', 'convert')
+    if chromium is None or not all(shutil.which(program) for program in needed):
         print('skipped: needs chromium, chromium-driver, python3-selenium and imagemagick')
         return 77
 
@@ -376,16 +354,8 @@ def main():
     with zipfile.ZipFile(package) as archive:
         archive.extractall(folder)
     site = Site(folder)
-    url = f'http://127.0.0.1:{site.port}/'
-    options = webdriver.ChromeOptions()
-    options.binary_location = chromium
-    for flag in ('--headless', '--disable-gpu', '--disable-background-networking',
-                 '--disable-component-update', '--no-first-run', '--disable-sync',
-                 '--window-size=800,600', f'--user-data-dir={work}/profile'):
-        options.add_argument(flag)
-    if os.geteuid() == 0:
-        options.add_argument('--no-sandbox')
-    driver = webdriver.Chrome(service=Service(chromedriver), options=options)
+    url = site.url
+    driver = chromium(os.path.join(work, 'profile'))
     try:
         driver.set_page_load_timeout(30)
         driver.set_script_timeout(30)
