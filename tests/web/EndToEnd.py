@@ -13,6 +13,7 @@ Exits 77 (skipped) where Chromium, ChromeDriver, selenium or ImageMagick's
 convert is missing.
 """
 import base64
+import itertools
 import os
 import re
 import shutil
@@ -41,6 +42,10 @@ def check(what, actual, expected):
     else:
         print(f'FAIL: {what}: {actual!r}, expected {expected!r}')
         failures.append(what)
+
+
+def rgb(css):
+    return tuple(int(part) for part in re.findall(r'\d+', css)[:3])
 
 
 def soon(read, done, seconds=10):
@@ -97,9 +102,6 @@ class Page:
         """A control by the name a screen reader speaks for it."""
         return self.driver.find_element(By.CSS_SELECTOR, f'[aria-label="{name}"]')
 
-    def button(self, caption):
-        return self.driver.find_element(By.XPATH, f'//button[normalize-space()="{caption}"]')
-
     def named(self, name):
         """A control by its name in the window: its element's id."""
         return self.driver.find_element(By.ID, name)
@@ -142,8 +144,7 @@ class Page:
         return left + width / 2, top + height / 2
 
     def color(self, element, prop='backgroundColor'):
-        css = self.js(f'return getComputedStyle(arguments[0]).{prop}', element)
-        return tuple(int(part) for part in re.findall(r'\d+', css)[:3])
+        return rgb(self.js(f'return getComputedStyle(arguments[0]).{prop}', element))
 
 
 # The arrows by the solver's letters: Up slides the tile below the empty cell
@@ -240,12 +241,7 @@ def sharp(page):
     cell = page.control(page.cells()[0])
     left, top, width, height = page.rect(cell)
     row = page.pixels()[int(2 * (top + height / 2))][int(2 * left):int(2 * (left + width))]
-    runs = []
-    for pixel in row:
-        if runs and runs[-1][0] == pixel:
-            runs[-1][1] += 1
-        else:
-            runs.append([pixel, 1])
+    runs = [(pixel, len(list(same))) for pixel, same in itertools.groupby(row)]
     check('B1 at twice the density: 2 + 2 edge pixels each side',
           [count for _, count in runs], [2, 2, int(2 * width) - 8, 2, 2])
     check('B1 at twice the density: its own colour', runs[2][0], page.color(cell))
@@ -262,7 +258,7 @@ def dark(page):
                     'p.style.color = "ButtonFace"; var face = getComputedStyle(p).color;'
                     'p.style.color = "ButtonText"; var text = getComputedStyle(p).color;'
                     'p.remove(); return [face, text]')
-    probe = tuple(tuple(int(part) for part in re.findall(r'\d+', css)[:3]) for css in probe)
+    probe = tuple(rgb(css) for css in probe)
     now = page.color(hole), page.color(label, 'color')
     check('the dark scheme: the empty cell and the label text follow it',
           (now, now != light), (probe, True))
@@ -304,9 +300,11 @@ def offline(page, site, folder, url):
     check('the service worker controls the page', controlled, True)
     caches = 'var done = arguments[0]; caches.keys().then(done)'
     old = page.driver.execute_async_script(caches)
-    check('one cache, named with the version', len(old) == 1 and
-          old[0].startswith('tintara-') and old[0] in open(os.path.join(folder, 'sw.js')).read(),
-          True)
+    worker = os.path.join(folder, 'sw.js')
+    with open(worker) as source:
+        text = source.read()
+    check('one cache, named with the version',
+          len(old) == 1 and old[0].startswith('tintara-') and f"'{old[0]}'" in text, True)
     site.stop()
     page.driver.get(url)
     check('offline: the game loads', page.dealt(), True)
@@ -314,11 +312,8 @@ def offline(page, site, folder, url):
     page.control(ARROW[move]).click()
     check('offline: it plays', soon(page.counter, lambda text: text == '1'), '1')
 
-    worker = os.path.join(folder, 'sw.js')
-    with open(worker) as source:
-        text = source.read().replace(old[0], 'tintara-new-build')
     with open(worker, 'w') as target:
-        target.write(text)
+        target.write(text.replace(old[0], 'tintara-new-build'))
     site = Site(folder, site.port)
     page.driver.get(url)
     check('a new build replaces the old cache',
@@ -328,7 +323,7 @@ def offline(page, site, folder, url):
 
 
 def end(page):
-    page.button('Exit').click()
+    page.named('cmdExit').click()
     soon(page.box, bool)
     page.answer('No')
     check('No: the form leaves the page',
