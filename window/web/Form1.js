@@ -254,13 +254,19 @@ mergeInto(LibraryManager.library, {
         button.addEventListener('click', function() { answer(caption[1]); });
         buttons.append(button);
       });
-      var escape = function(event) {
-        if (event.type == 'keydown' && event.key != 'Escape') return;
-        event.preventDefault();
-        if (!yesNo) answer(0);
+      // As on Windows, Y and N answer a question, each its button's first
+      // letter.
+      var keys = function(event) {
+        var key = event.type == 'cancel' ? 'escape' : event.key.toLowerCase();
+        if (key == 'escape') {
+          event.preventDefault();
+          if (!yesNo) answer(0);
+        } else if (yesNo && (key == 'y' || key == 'n')) {
+          answer(key == 'y' ? 1 : 0);
+        }
       };
-      dialog.addEventListener('keydown', escape);
-      dialog.addEventListener('cancel', escape);
+      dialog.addEventListener('keydown', keys);
+      dialog.addEventListener('cancel', keys);
       // A click beside the buttons, or on the window behind, leaves the focus
       // where it is.
       dialog.addEventListener('mousedown', function(event) {
