@@ -1,6 +1,6 @@
 #include "RandomGenerator.h"
 
-#include <bit>
+#include <cstring>
 
 namespace tintara
 {
@@ -22,7 +22,12 @@ constexpr std::uint64_t Mix(std::uint64_t z)
 
 void RandomGenerator::Reseed(float seed)
 {
-    state_ = Mix(std::bit_cast<std::uint32_t>(seed) + Golden);
+    // The seed's bits as they are, copied rather than cast: every bit of the
+    // float reaches the state.
+    std::uint32_t bits = 0;
+    static_assert(sizeof bits == sizeof seed);
+    std::memcpy(&bits, &seed, sizeof bits);
+    state_ = Mix(bits + Golden);
 }
 
 float RandomGenerator::Next()

@@ -106,6 +106,30 @@ void Events::Picture10_DblClick()
     }
 }
 
+void Events::Click(std::string_view name)
+{
+    if (name == "cmdUp") {
+        cmdUp_Click();
+    } else if (name == "cmdDown") {
+        cmdDown_Click();
+    } else if (name == "cmdLeft") {
+        cmdLeft_Click();
+    } else if (name == "cmdRight") {
+        cmdRight_Click();
+    } else if (name == "cmdExit") {
+        cmdExit_Click();
+    } else if (name == "cmdAbout") {
+        cmdAbout_Click();
+    }
+}
+
+void Events::DoubleClick(std::string_view name)
+{
+    if (name == "Picture10") {
+        Picture10_DblClick();
+    }
+}
+
 std::string_view ArrowName(Direction direction)
 {
     switch (direction) {

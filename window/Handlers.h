@@ -51,6 +51,12 @@ public:
     void cmdAbout_Click();
     void Picture10_DblClick();
 
+    // A click, or a double-click, on the control of this name in the layout
+    // table, delivered to its handler: a click on one of the six buttons, a
+    // double-click on Picture10. Every other event is ignored.
+    void Click(std::string_view name);
+    void DoubleClick(std::string_view name);
+
     // Whether a No has ended the program.
     [[nodiscard]] bool HasEnded() const { return ended_; }
 

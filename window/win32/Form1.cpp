@@ -843,29 +843,15 @@ void Form1::OnCommand(int id, int code, HWND from)
         return;
     }
     const layout::Control& record = layout::Controls[static_cast<std::size_t>(index)];
-    const std::string_view name = record.name;
     if (record.kind == layout::Kind::PictureBox) {
-        if (code == DoubleClicked && name == "Picture10") {
-            Picture10_DblClick();
+        if (code == DoubleClicked) {
+            DoubleClick(record.name);
         }
         return;
     }
     // A push button reports each click, the second of two quick ones too.
-    if (code != BN_CLICKED) {
-        return;
-    }
-    if (name == "cmdUp") {
-        cmdUp_Click();
-    } else if (name == "cmdDown") {
-        cmdDown_Click();
-    } else if (name == "cmdLeft") {
-        cmdLeft_Click();
-    } else if (name == "cmdRight") {
-        cmdRight_Click();
-    } else if (name == "cmdExit") {
-        cmdExit_Click();
-    } else if (name == "cmdAbout") {
-        cmdAbout_Click();
+    if (code == BN_CLICKED) {
+        Click(record.name);
     }
 }
 

@@ -1,0 +1,20 @@
+# Writes the service worker from its template: the site's files to keep, and
+# the digest of their contents, which names its cache.
+#   cmake -DTEMPLATE=sw.js.in -DSITE=<folder> -DVERSION=<text> -DFILES=<a,b,...> -P ServiceWorker.cmake
+set(digests "")
+set(names "")
+string(REPLACE "," ";" FILES "${FILES}")
+foreach(file IN LISTS FILES)
+  if(file STREQUAL "./")
+    file(SHA256 "${SITE}/index.html" digest)
+  else()
+    file(SHA256 "${SITE}/${file}" digest)
+  endif()
+  string(APPEND digests "${file} ${digest}\n")
+  list(APPEND names "'${file}'")
+endforeach()
+string(SHA256 digest "${digests}")
+string(SUBSTRING "${digest}" 0 12 SITE_DIGEST)
+list(JOIN names ", " SITE_FILES)
+set(TINTARA_VERSION_TEXT "${VERSION}")
+configure_file("${TEMPLATE}" "${SITE}/sw.js" @ONLY)

@@ -1,0 +1,380 @@
+#!/usr/bin/python3
+"""The web build played in real headless Chromium, as a player would: trusted
+clicks, taps and keys through WebDriver and the DevTools protocol, the board
+and the message boxes read from the accessibility tree, the pixels from
+screenshots. The site is unpacked from the web package and served on
+127.0.0.1 by a server that the test stops to play offline.
+
+usage: EndToEnd.py PACKAGE SOLVER
+  PACKAGE the web package, the site in a zip (build/web/tintara-0.00-web.zip)
+  SOLVER  reads the cells' accessible names and prints the arrow clicks that
+          solve the board
+Exits 77 (skipped) where Chromium, ChromeDriver, selenium or ImageMagick's
+convert is missing.
+"""
+import base64
+import itertools
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import zipfile
+
+sys.dont_write_bytecode = True  # nothing written beside the sources
+try:
+    from selenium.webdriver.common.action_chains import ActionChains
+    from selenium.webdriver.common.by import By
+    from selenium.webdriver.common.keys import Keys
+
+    from session import Site, chromium
+except ImportError:
+    chromium = None
+
+failures = []
+
+
+def check(what, actual, expected):
+    if actual == expected:
+        print(f'ok: {what}')
+    else:
+        print(f'FAIL: {what}: {actual!r}, expected {expected!r}')
+        failures.append(what)
+
+
+def rgb(css):
+    return tuple(int(part) for part in re.findall(r'\d+', css)[:3])
+
+
+def soon(read, done, seconds=10):
+    """Reads until the reading is done, for at most `seconds`: the page
+    answers clicks and keys in its own time."""
+    deadline = time.monotonic() + seconds
+    value = read()
+    while not done(value) and time.monotonic() < deadline:
+        time.sleep(0.05)
+        value = read()
+    return value
+
+
+class Page:
+    def __init__(self, driver):
+        self.driver = driver
+
+    def cdp(self, command, **arguments):
+        return self.driver.execute_cdp_cmd(command, arguments)
+
+    def js(self, script, *arguments):
+        return self.driver.execute_script(script, *arguments)
+
+    def accessible(self):
+        """The accessibility tree as (role, name, description) of each node."""
+        nodes = self.cdp('Accessibility.getFullAXTree')['nodes']
+        return [(n['role']['value'], n.get('name', {}).get('value', ''),
+                 n.get('description', {}).get('value', ''))
+                for n in nodes if not n.get('ignored')]
+
+    def cells(self):
+        """The board cells' names, B1 to B16, as a screen reader hears them."""
+        names = [name for role, name, _ in self.accessible()
+                 if role == 'image' and re.match(r'B\d+, ', name)]
+        return sorted(names, key=lambda name: int(name[1:name.index(',')]))
+
+    def dealt(self):
+        cells = soon(self.cells, lambda cells: len(cells) == 16, 20)
+        return len(cells) == 16 and sum(name.endswith(', empty') for name in cells) == 1
+
+    def box(self):
+        """The open message box: its name, its description and its buttons."""
+        tree = self.accessible()
+        for i, (role, name, description) in enumerate(tree):
+            if role == 'alertdialog':
+                buttons = [n for r, n, _ in tree[i + 1:] if r == 'button']
+                return name, description, buttons
+        return None
+
+    def counter(self):
+        return self.js('return document.getElementById("lblNum").textContent')
+
+    def control(self, name):
+        """A control by the name a screen reader speaks for it."""
+        return self.driver.find_element(By.CSS_SELECTOR, f'[aria-label="{name}"]')
+
+    def named(self, name):
+        """A control by its name in the window: its element's id."""
+        return self.driver.find_element(By.ID, name)
+
+    def answer(self, caption):
+        self.driver.find_element(
+            By.XPATH, f'//dialog[@open]//button[normalize-space()="{caption}"]').click()
+
+    def keys(self, *keys):
+        ActionChains(self.driver).send_keys(*keys).perform()
+
+    def back_tab(self, times=1):
+        for _ in range(times):
+            ActionChains(self.driver).key_down(Keys.SHIFT).send_keys(Keys.TAB).key_up(
+                Keys.SHIFT).perform()
+
+    def focused(self):
+        return self.js('var e = document.activeElement;'
+                       'return e.getAttribute("aria-label") || e.textContent')
+
+    def hole(self):
+        return [name.endswith(', empty') for name in self.cells()].index(True)
+
+    def pixels(self):
+        """A screenshot as rows of (r, g, b), in device pixels."""
+        png = base64.b64decode(self.cdp('Page.captureScreenshot', format='png')['data'])
+        width = int.from_bytes(png[16:20], 'big')
+        raw = subprocess.run(['convert', 'png:-', '-depth', '8', 'rgb:-'], input=png,
+                             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, check=True).stdout
+        pixels = [tuple(raw[i:i + 3]) for i in range(0, len(raw), 3)]
+        return [pixels[row:row + width] for row in range(0, len(pixels), width)]
+
+    def rect(self, element):
+        """Where an element is, in CSS pixels: left, top, width, height."""
+        return self.js('var r = arguments[0].getBoundingClientRect();'
+                       'return [r.x, r.y, r.width, r.height]', element)
+
+    def centre(self, element):
+        left, top, width, height = self.rect(element)
+        return left + width / 2, top + height / 2
+
+    def color(self, element, prop='backgroundColor'):
+        return rgb(self.js(f'return getComputedStyle(arguments[0]).{prop}', element))
+
+
+# The arrows by the solver's letters: Up slides the tile below the empty cell
+# up, so the empty cell goes down.
+ARROW = {'U': 'Up', 'D': 'Down', 'L': 'Left', 'R': 'Right'}
+
+
+def long_move(hole):
+    """An arrow that moves a tile at least twice in a row from this board."""
+    row, column = divmod(hole, 4)
+    return max(('U', 3 - row), ('D', row), ('L', 3 - column), ('R', column),
+               key=lambda move: move[1])[0]
+
+
+def play(page, solver):
+    board = page.cells()
+    moves = subprocess.run([solver], input='\n'.join(board) + '\n', text=True,
+                           stdout=subprocess.PIPE, check=True, timeout=120).stdout.strip()
+    check('the solver finds a way', bool(moves) and '?' not in moves, True)
+    arrows = {letter: page.control(name) for letter, name in ARROW.items()}
+    for move in moves[:-1]:
+        arrows[move].click()
+    check('the counter before the last move', page.counter(), str(len(moves) - 1))
+    arrows[moves[-1]].click()
+    check('the win message', soon(page.box, bool),
+          ('Winner!', f'You win the game! And you have spent {len(moves)} course(courses)',
+           ['OK']))
+    page.answer('OK')
+    check('the play-again question', soon(page.box, bool),
+          ('Attention!', 'Will you play once again?', ['Yes', 'No']))
+    page.answer('Yes')
+    check('Yes deals a new game', soon(page.counter, lambda text: text == '0'), '0')
+    check('the new board is dealt', page.dealt() and page.cells() != board, True)
+
+
+def keyboard(page):
+    """Tab walks the layout's order from cmdUp; Space, Enter and Escape act as
+    on Windows."""
+    check('the focus starts on cmdUp', page.focused(), 'Up')
+    walk = []
+    for _ in range(8):
+        page.keys(Keys.TAB)
+        walk.append(page.focused().split(',')[0])
+    check('the tab order', walk, ['Left', 'Down', 'Right', 'About', 'Exit', 'B1', 'B2', 'B3'])
+    page.back_tab(3)
+    check('Shift+Tab walks back to Exit', page.focused(), 'Exit')
+    # An arrow that would move a tile, and where it is.
+    centre = page.centre(page.control(ARROW[long_move(page.hole())]))
+    count = page.counter()
+    page.keys(Keys.SPACE)
+    check('Space presses Exit', soon(page.box, bool),
+          ('Attention!', 'Maybe will you play once again?(NO - Exit)', ['Yes', 'No']))
+    check('Yes is the default button', page.focused(), 'Yes')
+    page.keys(Keys.ESCAPE)
+    time.sleep(0.2)
+    page.keys(Keys.ESCAPE)
+    time.sleep(0.2)
+    check('Escape does nothing to the Exit question', page.box() is not None, True)
+    # A click on the window behind the box reaches nothing.
+    for kind in ('mousePressed', 'mouseReleased'):
+        page.cdp('Input.dispatchMouseEvent', type=kind, x=centre[0], y=centre[1],
+                 button='left', clickCount=1)
+    check('no move while the box is open', page.counter(), count)
+    page.keys(Keys.ENTER)
+    check('Enter presses Yes: a new game', soon(page.box, lambda box: box is None), None)
+    check('the count is reset', page.counter(), '0')
+    check('the focus is back on Exit', page.focused(), 'Exit')
+    page.back_tab()
+    page.keys(Keys.ENTER)
+    check('Enter presses About', soon(page.box, bool),
+          ('About the game', 'Tintara has made by Orlandek', ['OK']))
+    page.keys(Keys.ESCAPE)
+    check('Escape closes the About message', soon(page.box, lambda box: box is None), None)
+    check('About changes nothing', page.counter(), '0')
+
+
+def shortcut(page):
+    board = page.cells()
+    ActionChains(page.driver).double_click(page.named('Picture10')).perform()
+    check('a double-click on Picture10 announces a win', soon(page.box, bool),
+          ('Winner!', 'You win the game! And you have spent 0 course(courses)', ['OK']))
+    page.answer('OK')
+    soon(page.box, lambda box: box and box[0] == 'Attention!')
+    page.answer('Yes')
+    soon(page.box, lambda box: box is None)
+    check('its Yes only repaints', (page.cells(), page.counter()), (board, '0'))
+
+
+def sharp(page):
+    """At devicePixelRatio 2 a cell's edges are whole device pixels: two of each
+    edge colour, then the cell's own colour exactly."""
+    page.cdp('Emulation.setDeviceMetricsOverride', width=600, height=400, deviceScaleFactor=2,
+             mobile=False)
+    cell = page.control(page.cells()[0])
+    left, top, width, height = page.rect(cell)
+    row = page.pixels()[int(2 * (top + height / 2))][int(2 * left):int(2 * (left + width))]
+    runs = [(pixel, len(list(same))) for pixel, same in itertools.groupby(row)]
+    check('B1 at twice the density: 2 + 2 edge pixels each side',
+          [count for _, count in runs], [2, 2, int(2 * width) - 8, 2, 2])
+    check('B1 at twice the density: its own colour', runs[2][0], page.color(cell))
+    page.cdp('Emulation.clearDeviceMetricsOverride')
+
+
+def dark(page):
+    hole = page.control(page.cells()[page.hole()])
+    label = page.named('Label2')
+    light = page.color(hole), page.color(label, 'color')
+    page.cdp('Emulation.setEmulatedMedia', features=[{'name': 'prefers-color-scheme',
+                                                       'value': 'dark'}])
+    probe = page.js('var p = document.createElement("i"); document.body.append(p);'
+                    'p.style.color = "ButtonFace"; var face = getComputedStyle(p).color;'
+                    'p.style.color = "ButtonText"; var text = getComputedStyle(p).color;'
+                    'p.remove(); return [face, text]')
+    probe = tuple(rgb(css) for css in probe)
+    now = page.color(hole), page.color(label, 'color')
+    check('the dark scheme: the empty cell and the label text follow it',
+          (now, now != light), (probe, True))
+    x, y = page.centre(hole)
+    check('the dark scheme: the empty cell is painted so', page.pixels()[int(y)][int(x)],
+          probe[0])
+    page.cdp('Emulation.setEmulatedMedia', features=[])
+
+
+def phone(page, url):
+    """A phone's 360 x 640 screen: the window fits it, and quick taps on an
+    arrow are each a move, never a zoom."""
+    page.cdp('Emulation.setDeviceMetricsOverride', width=360, height=640, deviceScaleFactor=3,
+             mobile=True)
+    page.cdp('Emulation.setTouchEmulationEnabled', enabled=True, maxTouchPoints=5)
+    page.driver.get(url)
+    check('the phone deals', page.dealt(), True)
+    fit = page.js('var r = document.getElementById("Form1").getBoundingClientRect();'
+                  'return [r.right <= 360, r.width > 340,'
+                  ' document.documentElement.scrollWidth <= 360]')
+    check('the window fits the phone', fit, [True, True, True])
+    move = long_move(page.hole())
+    x, y = page.centre(page.control(ARROW[move]))
+    for _ in range(2):
+        for kind, points in (('touchStart', [{'x': x, 'y': y}]), ('touchEnd', [])):
+            page.cdp('Input.dispatchTouchEvent', type=kind, touchPoints=points)
+        time.sleep(0.08)
+    check('two quick taps are two moves', soon(page.counter, lambda text: text == '2'), '2')
+    check('and no zoom', page.js('return visualViewport.scale'), 1)
+    page.cdp('Emulation.setTouchEmulationEnabled', enabled=False)
+    page.cdp('Emulation.clearDeviceMetricsOverride')
+
+
+def offline(page, site, folder, url):
+    """After one visit the game loads and plays with the server gone; a new
+    build's service worker replaces the old cache."""
+    page.driver.get(url)
+    controlled = soon(lambda: page.js('return !!navigator.serviceWorker.controller'), bool, 20)
+    check('the service worker controls the page', controlled, True)
+    caches = 'var done = arguments[0]; caches.keys().then(done)'
+    old = page.driver.execute_async_script(caches)
+    worker = os.path.join(folder, 'sw.js')
+    with open(worker) as source:
+        text = source.read()
+    check('one cache, named with the version',
+          len(old) == 1 and old[0].startswith('tintara-') and f"'{old[0]}'" in text, True)
+    site.stop()
+    page.driver.get(url)
+    check('offline: the game loads', page.dealt(), True)
+    move = long_move(page.hole())
+    page.control(ARROW[move]).click()
+    check('offline: it plays', soon(page.counter, lambda text: text == '1'), '1')
+
+    with open(worker, 'w') as target:
+        target.write(text.replace(old[0], 'tintara-new-build'))
+    site = Site(folder, site.port)
+    page.driver.get(url)
+    check('a new build replaces the old cache',
+          soon(lambda: page.driver.execute_async_script(caches),
+               lambda names: names == ['tintara-new-build'], 20), ['tintara-new-build'])
+    return site
+
+
+def end(page):
+    page.named('cmdExit').click()
+    soon(page.box, bool)
+    page.keys('n')
+    check('N answers No: the form leaves the page',
+          soon(lambda: page.js('return document.querySelectorAll("#Form1, dialog").length'),
+               lambda count: count == 0), 0)
+    line = page.js('return document.body.innerText').strip()
+    check('one line says the game has ended', line, 'The game has ended. Play again')
+    page.driver.find_element(By.LINK_TEXT, 'Play again').click()
+    check('its link starts the game again', page.dealt(), True)
+
+
+def main():
+    if len(sys.argv) != 3:
+        sys.exit(__doc__)
+    package, solver = sys.argv[1:]
+    needed = ('chromium', 'chromedriver', 'convert')
+    if chromium is None or not all(shutil.which(program) for program in needed):
+        print('skipped: needs chromium, chromium-driver, python3-selenium and imagemagick')
+        return 77
+
+    work = tempfile.mkdtemp(prefix='tintara-web-')
+    folder = os.path.join(work, 'site')
+    with zipfile.ZipFile(package) as archive:
+        archive.extractall(folder)
+    site = Site(folder)
+    url = site.url
+    driver = chromium(os.path.join(work, 'profile'))
+    try:
+        driver.set_page_load_timeout(30)
+        driver.set_script_timeout(30)
+        page = Page(driver)
+        driver.get(url)
+        check('the page deals a board', page.dealt(), True)
+        check('the counter shows 0', page.counter(), '0')
+        names = [name for role, name, _ in page.accessible() if role == 'button']
+        check('the buttons by name', names, ['Up', 'Left', 'Down', 'Right', 'About', 'Exit'])
+        keyboard(page)
+        play(page, solver)
+        shortcut(page)
+        sharp(page)
+        dark(page)
+        phone(page, url)
+        site = offline(page, site, folder, url)
+        end(page)
+    finally:
+        driver.quit()
+        site.stop()
+        shutil.rmtree(work, ignore_errors=True)
+    print(f'{len(failures)} failed' if failures else 'all passed')
+    return 1 if failures else 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())

@@ -1,0 +1,289 @@
+#include "Form1.h"
+
+#include "Look.h"
+
+#include <algorithm>
+#include <utility>
+
+// The page library (Form1.js): everything that touches the page. Controls are
+// known by the index of their record in the layout table; sizes are in CSS
+// pixels of the window at full size.
+extern "C" {
+void tintara_form(const char* title, int width, int height, const char* back);
+void tintara_shape(int index, const char* name, int left, int top, int width, int height,
+                   const char* outline, const char* fill, int outlineWidth);
+void tintara_box(int index, const char* name, int left, int top, int width, int height);
+void tintara_button(int index, const char* name, int left, int top, int width, int height,
+                    const char* text, const char* spoken);
+void tintara_arrow(int index, const double* points, int count, double size);
+void tintara_label(int index, const char* name, int left, int top, int width, int height,
+                   const char* text, int centred);
+void tintara_style(int index, const char* back, const char* fore, const char* font);
+void tintara_set_back(int index, tintara::ColorWord color, const char* css, const char* name);
+tintara::ColorWord tintara_back(int index);
+void tintara_set_text(int index, const char* text);
+void tintara_show(int index);
+// These two wait for the page, the running handler suspended meanwhile.
+int tintara_message_box(const char* text, const char* title, int yesNo);
+void tintara_repaint();
+double tintara_seconds_since_midnight();
+void tintara_end(const char* text, const char* again);
+void tintara_idle();
+}
+
+namespace tintara
+{
+
+namespace
+{
+
+// What the page says once the game has ended, where it cannot close itself.
+constexpr std::string_view EndedText = "The game has ended.";
+constexpr std::string_view AgainText = "Play again";
+
+// The system colours of the window as CSS system colours, which follow the
+// device's light or dark scheme and its forced colours.
+constexpr std::array<std::pair<unsigned, std::string_view>, 5> SystemColors = {{
+    // A scroll bar's track: CSS names none, and the button face is the
+    // nearest of its grey.
+    {0, "ButtonFace"},
+    // The text on an active caption bar: light on a dark bar, as selected
+    // text is on its highlight.
+    {9, "HighlightText"},
+    // The border of an inactive window, which the window fills itself with:
+    // the page's own background.
+    {11, "Canvas"},
+    {15, "ButtonFace"},
+    {18, "ButtonText"},
+}};
+
+// The records in the order of their tab indices, which is the order the
+// page's Tab walks, and so the order the controls are made in; the shape,
+// which takes no focus, comes first and so lies beneath the rest. Each
+// record's place is the number of records before it in that order.
+constexpr auto TabOrder = [] {
+    std::array<std::size_t, layout::Controls.size()> order{};
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        std::size_t place = 0;
+        for (std::size_t j = 0; j < order.size(); ++j) {
+            const int before = layout::Controls[j].tabIndex;
+            const int self = layout::Controls[i].tabIndex;
+            place += before < self || (before == self && j < i) ? 1 : 0;
+        }
+        order[place] = i;
+    }
+    return order;
+}();
+
+int Index(std::size_t index)
+{
+    return static_cast<int>(index);
+}
+
+// The record of the control of this name.
+std::size_t RecordOf(std::string_view name)
+{
+    std::size_t index = 0;
+    while (index < layout::Controls.size() && layout::Controls[index].name != name) {
+        ++index;
+    }
+    return index;
+}
+
+std::string PictureBoxName(std::string_view name, ColorWord color)
+{
+    return std::string(name) + ", " + look::ColorName(color);
+}
+
+} // namespace
+
+std::string CssColor(ColorWord color)
+{
+    if ((color & 0x80000000U) != 0) {
+        for (const auto& [index, keyword] : SystemColors) {
+            if (index == (color & 0xFFU)) {
+                return std::string(keyword);
+            }
+        }
+        return "Canvas";
+    }
+    constexpr std::string_view Digits = "0123456789abcdef";
+    std::string css = "#";
+    // The word is 0x00BBGGRR: red first.
+    for (const int shift : {0, 8, 16}) {
+        const unsigned byte = (color >> shift) & 0xFFU;
+        css += Digits[byte >> 4U];
+        css += Digits[byte & 0xFU];
+    }
+    return css;
+}
+
+std::string CssFamilies(layout::Font font)
+{
+    const layout::Face face = layout::FaceOf(font);
+    std::string families;
+    for (const std::string_view name : {face.named, face.standIn}) {
+        if (!name.empty()) {
+            families += '"';
+            families += name;
+            families += "\", ";
+        }
+    }
+    families += font == layout::Font::Button ? "sans-serif" : "serif";
+    return families;
+}
+
+std::string CssFont(layout::Font font)
+{
+    const layout::Face face = layout::FaceOf(font);
+    // Every font of the window is bold.
+    return std::string(face.italic ? "italic " : "") + "bold " +
+           std::to_string(layout::PixelSize(face.points)) + "px " + CssFamilies(font);
+}
+
+void Form1::Create()
+{
+    tintara_form(
+        std::string(layout::Window.title).c_str(), layout::Pixels(layout::Window.clientWidth),
+        layout::Pixels(layout::Window.clientHeight), CssColor(layout::Window.back).c_str());
+
+    for (const std::size_t i : TabOrder) {
+        const layout::Control& record = layout::Controls[i];
+        const int left = layout::Pixels(record.left);
+        const int top = layout::Pixels(record.top);
+        const int width = layout::Pixels(record.width);
+        const int height = layout::Pixels(record.height);
+        const std::string name(record.name);
+        switch (record.kind) {
+        case layout::Kind::Shape:
+            tintara_shape(Index(i), name.c_str(), left, top, width, height,
+                          CssColor(record.fore).c_str(), CssColor(record.back).c_str(),
+                          layout::ShapeOutline);
+            continue;
+        case layout::Kind::PictureBox:
+            tintara_box(Index(i), name.c_str(), left, top, width, height);
+            tintara_set_back(Index(i), record.back, CssColor(record.back).c_str(),
+                             PictureBoxName(record.name, record.back).c_str());
+            break;
+        case layout::Kind::ArrowButton: {
+            // The shared solid arrow, drawn as a shape: no symbol face needed.
+            const Direction direction = look::DirectionOfGlyph(record.code);
+            tintara_button(Index(i), name.c_str(), left, top, width, height, "",
+                           std::string(form::ArrowName(direction)).c_str());
+            std::array<double, 2 * look::UpArrow.size()> points{};
+            const auto arrow = look::ArrowFor(direction);
+            for (std::size_t p = 0; p < arrow.size(); ++p) {
+                points[2 * p] = arrow[p].x;
+                points[2 * p + 1] = arrow[p].y;
+            }
+            tintara_arrow(Index(i), points.data(), static_cast<int>(arrow.size()),
+                          look::ArrowShare * std::min(width, height));
+            break;
+        }
+        case layout::Kind::CommandButton:
+            tintara_button(Index(i), name.c_str(), left, top, width, height,
+                           std::string(record.text).c_str(), "");
+            break;
+        case layout::Kind::Label:
+            tintara_label(Index(i), name.c_str(), left, top, width, height,
+                          std::string(record.text).c_str(),
+                          record.align == layout::Align::Center ? 1 : 0);
+            break;
+        }
+        // The cells carry their font though they never draw text; the arrows
+        // draw no glyph, so they need no symbol face.
+        const bool hasFont =
+            record.font != layout::Font::None && record.kind != layout::Kind::ArrowButton;
+        tintara_style(Index(i), CssColor(record.back).c_str(), CssColor(record.fore).c_str(),
+                      hasFont ? CssFont(record.font).c_str() : "");
+    }
+
+    for (int k = 1; k <= CellCount; ++k) {
+        cells_[static_cast<std::size_t>(k - 1)] = RecordOf("B" + std::to_string(k));
+    }
+    counter_ = RecordOf("lblNum");
+    first_ = RecordOf("cmdUp");
+    Form_Load();
+}
+
+void Form1::Show()
+{
+    tintara_show(Index(first_));
+}
+
+void Form1::Deliver(std::size_t index, Event event)
+{
+    if (index < layout::Controls.size()) {
+        const std::string_view name = layout::Controls[index].name;
+        if (event == Event::DoubleClick) {
+            DoubleClick(name);
+        } else {
+            Click(name);
+        }
+    }
+    // The handler has run to its end: the page may deliver the next event.
+    tintara_idle();
+}
+
+std::size_t Form1::Cell(int k) const
+{
+    return cells_.at(static_cast<std::size_t>(k - 1));
+}
+
+ColorWord Form1::CellColor(int k) const
+{
+    return tintara_back(Index(Cell(k)));
+}
+
+void Form1::SetCellColor(int k, ColorWord color)
+{
+    const std::size_t index = Cell(k);
+    tintara_set_back(Index(index), color, CssColor(color).c_str(),
+                     PictureBoxName(layout::Controls[index].name, color).c_str());
+}
+
+void Form1::SetCounterText(std::string_view text)
+{
+    tintara_set_text(Index(counter_), std::string(text).c_str());
+}
+
+Answer Form1::MessageBox(std::string_view text, std::string_view title, Buttons buttons)
+{
+    const bool question = buttons == Buttons::YesNo;
+    const int yes = tintara_message_box(std::string(text).c_str(), std::string(title).c_str(),
+                                        question ? 1 : 0);
+    if (!question) {
+        return Answer::Ok;
+    }
+    return yes != 0 ? Answer::Yes : Answer::No;
+}
+
+void Form1::Repaint()
+{
+    tintara_repaint();
+}
+
+float Form1::NextRandom()
+{
+    return random_.Next();
+}
+
+void Form1::Reseed(float seed)
+{
+    random_.Reseed(seed);
+}
+
+float Form1::SecondsSinceMidnight() const
+{
+    return static_cast<float>(tintara_seconds_since_midnight());
+}
+
+void Form1::EndProgram()
+{
+    // The form leaves the page at once; the handlers stop on the rules' word
+    // and take no event after this one.
+    MarkEnded();
+    tintara_end(std::string(EndedText).c_str(), std::string(AgainText).c_str());
+}
+
+} // namespace tintara

@@ -1,0 +1,72 @@
+// The main window in a web page: the board, the target preview, the counter
+// and the six buttons as elements of the page, made and changed through the
+// page library beside this file (Form1.js). It holds the game's state and
+// gives the rules their platform; the handlers' steps are the shared form's.
+#pragma once
+
+#include "Handlers.h"
+#include "Layout.h"
+#include "RandomGenerator.h"
+#include "Tintara.h"
+
+#include <array>
+#include <cstddef>
+#include <string>
+
+namespace tintara
+{
+
+class Form1 final : public form::Events
+{
+public:
+    // The events the page delivers, as the page library numbers them.
+    enum class Event { Click = 0, DoubleClick = 1 };
+
+    Form1() = default;
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
+
+    // Makes the window's element with its controls, then runs the load event.
+    void Create();
+    // Shows the window with the focus on cmdUp.
+    void Show();
+    // An event of the page on the control of record `index` of the layout
+    // table. Events of other controls, and other events, are ignored.
+    void Deliver(std::size_t index, Event event);
+
+    // The rules' platform.
+    GameState& State() override { return state_; }
+    [[nodiscard]] ColorWord CellColor(int k) const override;
+    void SetCellColor(int k, ColorWord color) override;
+    void SetCounterText(std::string_view text) override;
+    Answer MessageBox(std::string_view text, std::string_view title, Buttons buttons) override;
+    void Repaint() override;
+    float NextRandom() override;
+    void Reseed(float seed) override;
+    [[nodiscard]] float SecondsSinceMidnight() const override;
+    void EndProgram() override;
+
+private:
+    // The record of board cell k, 1 to 16.
+    [[nodiscard]] std::size_t Cell(int k) const;
+
+    std::array<std::size_t, CellCount> cells_{};
+    std::size_t counter_ = 0;
+    std::size_t first_ = 0;
+
+    GameState state_;
+    RandomGenerator random_;
+};
+
+// A colour word as CSS paints it: an RGB word as "#rrggbb", a system colour
+// as the CSS system colour that stands for it, resolved by the browser.
+[[nodiscard]] std::string CssColor(ColorWord color);
+
+// The CSS font families of one of the window's fonts: the named face, then
+// its stand-ins, then the generic family.
+[[nodiscard]] std::string CssFamilies(layout::Font font);
+
+// A font of the window as a CSS font: slant, weight, size in pixels, families.
+[[nodiscard]] std::string CssFont(layout::Font font);
+
+} // namespace tintara

@@ -1,0 +1,328 @@
+// The page side of the main window (Form1.cpp): everything the window does to
+// the page goes through these functions, which it calls by name. They hold no
+// layout, text or step of the game: the window gives each control its place,
+// colours, font and text, and each event goes back to the window with the
+// index of its control's record in the layout table. Each control's element
+// has the control's name as its id.
+mergeInto(LibraryManager.library, {
+  $Page: {
+    form: null,
+    width: 0,
+    height: 0,
+    controls: [],
+    // Whether a handler is running, or waiting on the page inside a message
+    // box or a repaint. Meanwhile no other event enters the game: it is
+    // dropped, as a window behind a modal box drops its clicks.
+    busy: false,
+    decoder: null,
+    // The look that every control of a kind shares; places, sizes, colours
+    // and fonts come from the window.
+    css:
+      'body{margin:0;background:Canvas;color:CanvasText}' +
+      '#Form1{position:relative;overflow:hidden;user-select:none;-webkit-user-select:none;' +
+      'touch-action:manipulation;-webkit-tap-highlight-color:transparent}' +
+      '#Form1>*{position:absolute;box-sizing:border-box;margin:0;padding:0}' +
+      // A picture box: a two-pixel sunken edge around its colour, which is the
+      // game's to choose, forced colours or not.
+      '#Form1>.box{forced-color-adjust:none;border:1px solid;' +
+      'border-color:GrayText Canvas Canvas GrayText;' +
+      'border-color:color-mix(in srgb,ButtonFace 66%,#000) color-mix(in srgb,ButtonFace,#fff 60%)' +
+      ' color-mix(in srgb,ButtonFace,#fff 60%) color-mix(in srgb,ButtonFace 66%,#000);' +
+      'box-shadow:inset 1px 1px color-mix(in srgb,ButtonFace 44%,#000),' +
+      'inset -1px -1px color-mix(in srgb,ButtonFace,#fff 30%)}' +
+      '#Form1>.label{overflow:hidden;line-height:normal}' +
+      '#Form1>button{padding:0 1px}' +
+      '#Form1 svg{display:block;margin:auto;fill:currentColor;overflow:visible}' +
+      '#Form1>button:active svg{transform:translate(1px,1px)}' +
+      // A message box: a title, the text, and the buttons at the right.
+      'dialog{padding:0;border:1px solid GrayText;background:Canvas;color:CanvasText;' +
+      'font:message-box;min-width:16em;max-width:calc(100vw - 2em)}' +
+      'dialog>div:first-child{padding:.4em .75em;background:ButtonFace;color:ButtonText;font-weight:bold}' +
+      'dialog>p{margin:1.25em .75em;white-space:pre-wrap}' +
+      'dialog>div:last-child{display:flex;gap:.5em;justify-content:flex-end;padding:0 .75em .75em}' +
+      'dialog button{font:inherit;min-width:6em;padding:.25em .5em}',
+
+    text: function(pointer) {
+      var end = pointer;
+      while (HEAPU8[end]) ++end;
+      Page.decoder = Page.decoder || new TextDecoder();
+      return Page.decoder.decode(HEAPU8.subarray(pointer, end));
+    },
+    // A control of the window at its place, in CSS pixels at full size.
+    add: function(index, name, element, left, top, width, height) {
+      element.id = Page.text(name);
+      element.style.cssText =
+        'left:' + left + 'px;top:' + top + 'px;width:' + width + 'px;height:' + height + 'px';
+      Page.controls[index] = element;
+      Page.form.append(element);
+    },
+    deliver: function(index, event) {
+      if (Page.busy || !Page.form) return;
+      Page.busy = true;
+      _tintara_event(index, event);
+    },
+    // At full size one CSS pixel is 15 twips; a narrower screen gets the
+    // whole window, zoomed down, which the browser lays out and draws anew
+    // at the smaller size, so that it stays sharp.
+    fit: function() {
+      if (!Page.form) return;
+      var scale = Math.min(1, document.documentElement.clientWidth / Page.width,
+                           innerHeight / Page.height);
+      var style = Page.form.style;
+      if ('zoom' in style) {
+        style.zoom = scale < 1 ? scale : '';
+      } else {
+        style.transformOrigin = '0 0';
+        style.transform = scale < 1 ? 'scale(' + scale + ')' : '';
+      }
+    },
+  },
+
+  tintara_form__deps: ['$Page'],
+  tintara_form: function(title, width, height, back) {
+    document.title = Page.text(title);
+    var style = document.createElement('style');
+    style.textContent = Page.css;
+    document.head.append(style);
+    var form = document.createElement('main');
+    form.id = 'Form1';
+    form.setAttribute('aria-label', document.title);
+    form.style.cssText =
+      'width:' + width + 'px;height:' + height + 'px;background:' + Page.text(back);
+    document.body.append(form);
+    Page.form = form;
+    Page.width = width;
+    Page.height = height;
+    addEventListener('resize', Page.fit);
+    Page.fit();
+  },
+
+  // The frame of the preview: an outline inside its rectangle, filled with
+  // crossing diagonal lines one pixel wide.
+  tintara_shape__deps: ['$Page'],
+  tintara_shape: function(index, name, left, top, width, height, outline, fill, outlineWidth) {
+    var svg = 'http://www.w3.org/2000/svg';
+    var shape = document.createElementNS(svg, 'svg');
+    shape.setAttribute('aria-hidden', 'true');
+    shape.innerHTML =
+      '<defs><pattern id="hatch" width="8" height="8" patternUnits="userSpaceOnUse">' +
+      '<path d="M0 0L8 8M8 0L0 8" stroke-width="1"/></pattern></defs>' +
+      '<rect fill="url(#hatch)"/>';
+    var half = outlineWidth / 2;
+    var rect = shape.lastChild;
+    rect.setAttribute('x', half);
+    rect.setAttribute('y', half);
+    rect.setAttribute('width', width - outlineWidth);
+    rect.setAttribute('height', height - outlineWidth);
+    rect.setAttribute('stroke-width', outlineWidth);
+    rect.style.stroke = Page.text(outline);
+    shape.querySelector('path').style.stroke = Page.text(fill);
+    Page.add(index, name, shape, left, top, width, height);
+  },
+
+  // A picture box: a board cell or a preview swatch. It keeps its colour word
+  // as given, takes the focus, and tells the window of clicks and
+  // double-clicks.
+  tintara_box__deps: ['$Page'],
+  tintara_box: function(index, name, left, top, width, height) {
+    var box = document.createElement('div');
+    box.className = 'box';
+    box.setAttribute('role', 'img');
+    box.tabIndex = 0;
+    box.addEventListener('click', function() { Page.deliver(index, 0); });
+    box.addEventListener('dblclick', function() { Page.deliver(index, 1); });
+    Page.add(index, name, box, left, top, width, height);
+  },
+
+  // A push button with its caption, or with no caption and the name a screen
+  // reader speaks. Enter and Space press it, as a button of the page.
+  tintara_button__deps: ['$Page'],
+  tintara_button: function(index, name, left, top, width, height, text, spoken) {
+    var button = document.createElement('button');
+    button.type = 'button';
+    button.textContent = Page.text(text);
+    spoken = Page.text(spoken);
+    if (spoken) button.setAttribute('aria-label', spoken);
+    button.addEventListener('click', function() { Page.deliver(index, 0); });
+    Page.add(index, name, button, left, top, width, height);
+  },
+
+  // The solid arrow of an arrow button: `count` points x, y in a box of 1 x 1
+  // centred on the origin, drawn `size` pixels square.
+  tintara_arrow__deps: ['$Page'],
+  tintara_arrow: function(index, points, count, size) {
+    var coordinates = [];
+    for (var i = 0; i < 2 * count; i += 2) {
+      coordinates.push(HEAPF64[(points >> 3) + i] + ',' + HEAPF64[(points >> 3) + i + 1]);
+    }
+    var svg = 'http://www.w3.org/2000/svg';
+    var arrow = document.createElementNS(svg, 'svg');
+    arrow.setAttribute('viewBox', '-0.5 -0.5 1 1');
+    arrow.setAttribute('width', size);
+    arrow.setAttribute('height', size);
+    arrow.setAttribute('aria-hidden', 'true');
+    var polygon = document.createElementNS(svg, 'polygon');
+    polygon.setAttribute('points', coordinates.join(' '));
+    arrow.append(polygon);
+    Page.controls[index].append(arrow);
+  },
+
+  // A label: its text wrapped at word boundaries inside its box and cut off
+  // at the box's edges.
+  tintara_label__deps: ['$Page'],
+  tintara_label: function(index, name, left, top, width, height, text, centred) {
+    var label = document.createElement('div');
+    label.className = 'label';
+    label.textContent = Page.text(text);
+    Page.add(index, name, label, left, top, width, height);
+    if (centred) label.style.textAlign = 'center';
+  },
+
+  tintara_style__deps: ['$Page'],
+  tintara_style: function(index, back, fore, font) {
+    var style = Page.controls[index].style;
+    style.backgroundColor = Page.text(back);
+    style.color = Page.text(fore);
+    font = Page.text(font);
+    if (font) style.font = font;
+  },
+
+  tintara_set_back__deps: ['$Page'],
+  tintara_set_back: function(index, color, css, name) {
+    var box = Page.controls[index];
+    box.color = color >>> 0;
+    box.style.backgroundColor = Page.text(css);
+    box.setAttribute('aria-label', Page.text(name));
+  },
+
+  tintara_back__deps: ['$Page'],
+  tintara_back: function(index) {
+    return Page.controls[index].color;
+  },
+
+  tintara_set_text__deps: ['$Page'],
+  tintara_set_text: function(index, text) {
+    Page.controls[index].textContent = Page.text(text);
+  },
+
+  // The window is shown with the focus on its first control. Once the page
+  // has loaded, the service worker keeps the site for playing offline.
+  tintara_show__deps: ['$Page'],
+  tintara_show: function(index) {
+    Page.controls[index].focus();
+    if (!('serviceWorker' in navigator)) return;
+    var register = function() { navigator.serviceWorker.register('sw.js').catch(function() {}); };
+    if (document.readyState == 'complete') register();
+    else addEventListener('load', register);
+  },
+
+  // A modal message box, role alertdialog: named by its title, described by
+  // its text, with OK or Yes and No. The handler waits inside it for the
+  // answer; 1 is Yes. Escape closes an OK box and does nothing to a question.
+  tintara_message_box__deps: ['$Page', '$Asyncify'],
+  tintara_message_box: function(text, title, yesNo) {
+    text = Page.text(text);
+    title = Page.text(title);
+    return Asyncify.handleSleep(function(wakeUp) {
+      var dialog = document.createElement('dialog');
+      dialog.setAttribute('role', 'alertdialog');
+      dialog.setAttribute('aria-modal', 'true');
+      dialog.setAttribute('aria-labelledby', 'box-title');
+      dialog.setAttribute('aria-describedby', 'box-text');
+      var heading = document.createElement('div');
+      heading.id = 'box-title';
+      heading.textContent = title;
+      var message = document.createElement('p');
+      message.id = 'box-text';
+      message.textContent = text;
+      var buttons = document.createElement('div');
+      dialog.append(heading, message, buttons);
+      var answered = false;
+      var answer = function(value) {
+        if (answered) return;
+        answered = true;
+        dialog.close();
+        dialog.remove();
+        wakeUp(value);
+      };
+      (yesNo ? [['Yes', 1], ['No', 0]] : [['OK', 0]]).forEach(function(caption, place) {
+        var button = document.createElement('button');
+        button.type = 'button';
+        button.textContent = caption[0];
+        // The first is the default: it has the focus when the box opens.
+        if (place == 0) button.autofocus = true;
+        button.addEventListener('click', function() { answer(caption[1]); });
+        buttons.append(button);
+      });
+      // As on Windows, Y and N answer a question, each its button's first
+      // letter.
+      var keys = function(event) {
+        var key = event.type == 'cancel' ? 'escape' : event.key.toLowerCase();
+        if (key == 'escape') {
+          event.preventDefault();
+          if (!yesNo) answer(0);
+        } else if (yesNo && (key == 'y' || key == 'n')) {
+          answer(key == 'y' ? 1 : 0);
+        }
+      };
+      dialog.addEventListener('keydown', keys);
+      dialog.addEventListener('cancel', keys);
+      // A click beside the buttons, or on the window behind, leaves the focus
+      // where it is.
+      dialog.addEventListener('mousedown', function(event) {
+        if (event.target == dialog) event.preventDefault();
+      });
+      // Where the browser closes the box itself all the same, a question
+      // opens again: it can only be answered.
+      dialog.addEventListener('close', function() {
+        if (answered) return;
+        if (yesNo) dialog.showModal();
+        else answer(0);
+      });
+      document.body.append(dialog);
+      dialog.showModal();
+    });
+  },
+
+  // The whole window is drawn in the next frame; the handler goes on once
+  // that frame is out. A hidden page draws nothing, and does not wait.
+  tintara_repaint__deps: ['$Asyncify'],
+  tintara_repaint: function() {
+    return Asyncify.handleSleep(function(wakeUp) {
+      var resume = function() { setTimeout(wakeUp, 0); };
+      if (document.hidden) resume();
+      else requestAnimationFrame(resume);
+    });
+  },
+
+  tintara_seconds_since_midnight: function() {
+    var now = new Date();
+    return (now.getHours() * 60 + now.getMinutes()) * 60 + now.getSeconds() +
+           now.getMilliseconds() / 1000;
+  },
+
+  // The end of the game. A window that the page may close, such as an
+  // installed app's, closes; otherwise the form leaves the page, and one line
+  // in its place offers to start again.
+  tintara_end__deps: ['$Page'],
+  tintara_end: function(text, again) {
+    window.close();
+    if (window.closed) return;
+    Page.form.remove();
+    Page.form = null;
+    Page.controls = [];
+    removeEventListener('resize', Page.fit);
+    var line = document.createElement('p');
+    var link = document.createElement('a');
+    link.href = location.href.split('#')[0];
+    link.textContent = Page.text(again);
+    line.append(Page.text(text) + ' ', link);
+    document.body.append(line);
+    link.focus();
+  },
+
+  tintara_idle__deps: ['$Page'],
+  tintara_idle: function() {
+    Page.busy = false;
+  },
+});
