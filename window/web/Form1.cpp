@@ -121,15 +121,20 @@ std::string CssColor(ColorWord color)
 std::string CssFamilies(layout::Font font)
 {
     const layout::Face face = layout::FaceOf(font);
-    std::string families;
-    for (const std::string_view name : {face.named, face.standIn}) {
+    // The named face, then its stand-ins of the same widths in order, then
+    // the browser's face of its generic family.
+    std::string families = '"' + std::string(face.named) + '"';
+    for (const std::string_view name : face.standIns) {
         if (!name.empty()) {
-            families += '"';
+            families += ", \"";
             families += name;
-            families += "\", ";
+            families += '"';
         }
     }
-    families += font == layout::Font::Button ? "sans-serif" : "serif";
+    if (!face.generic.empty()) {
+        families += ", ";
+        families += face.generic;
+    }
     return families;
 }
 
