@@ -3,6 +3,7 @@
 // creates the controls, delivers the events here and implements Platform.
 #pragma once
 
+#include "RandomGenerator.h"
 #include "Tintara.h"
 
 #include <string_view>
@@ -60,12 +61,20 @@ public:
     // Whether a No has ended the program.
     [[nodiscard]] bool HasEnded() const { return ended_; }
 
+    // The state the rules keep between events, and the random generator: the
+    // window owns both, on every front end alike.
+    GameState& State() override { return state_; }
+    float NextRandom() override { return random_.Next(); }
+    void Reseed(float seed) override { random_.Reseed(seed); }
+
 protected:
     // The front end's EndProgram says so first.
     void MarkEnded() { ended_ = true; }
 
 private:
     bool ended_ = false;
+    GameState state_;
+    RandomGenerator random_;
 };
 
 // The name a screen reader speaks for an arrow button, in place of its glyph.

@@ -221,16 +221,6 @@ void Form1::Repaint()
     repaint();
 }
 
-float Form1::NextRandom()
-{
-    return random_.Next();
-}
-
-void Form1::Reseed(float seed)
-{
-    random_.Reseed(seed);
-}
-
 float Form1::SecondsSinceMidnight() const
 {
     return static_cast<float>(QTime::currentTime().msecsSinceStartOfDay()) / 1000.0F;

@@ -3,7 +3,6 @@
 #pragma once
 
 #include "Handlers.h"
-#include "RandomGenerator.h"
 #include "Tintara.h"
 
 #include <QWidget>
@@ -32,14 +31,11 @@ public:
     [[nodiscard]] QLabel* Counter() const { return lblNum; }
 
     // The rules' platform.
-    GameState& State() override { return state_; }
     [[nodiscard]] ColorWord CellColor(int k) const override;
     void SetCellColor(int k, ColorWord color) override;
     void SetCounterText(std::string_view text) override;
     Answer MessageBox(std::string_view text, std::string_view title, Buttons buttons) override;
     void Repaint() override;
-    float NextRandom() override;
-    void Reseed(float seed) override;
     [[nodiscard]] float SecondsSinceMidnight() const override;
     void EndProgram() override;
 
@@ -51,9 +47,6 @@ protected:
 private:
     void CreateControls();
     void ApplyTextColors();
-
-    GameState state_;
-    RandomGenerator random_;
     bool loaded_ = false;
 
     std::array<PictureBox*, CellCount> cells_{};

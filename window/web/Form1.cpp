@@ -268,16 +268,6 @@ void Form1::Repaint()
     tintara_repaint();
 }
 
-float Form1::NextRandom()
-{
-    return random_.Next();
-}
-
-void Form1::Reseed(float seed)
-{
-    random_.Reseed(seed);
-}
-
 float Form1::SecondsSinceMidnight() const
 {
     return static_cast<float>(tintara_seconds_since_midnight());

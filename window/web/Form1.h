@@ -6,7 +6,6 @@
 
 #include "Handlers.h"
 #include "Layout.h"
-#include "RandomGenerator.h"
 #include "Tintara.h"
 
 #include <array>
@@ -35,14 +34,11 @@ public:
     void Deliver(std::size_t index, Event event);
 
     // The rules' platform.
-    GameState& State() override { return state_; }
     [[nodiscard]] ColorWord CellColor(int k) const override;
     void SetCellColor(int k, ColorWord color) override;
     void SetCounterText(std::string_view text) override;
     Answer MessageBox(std::string_view text, std::string_view title, Buttons buttons) override;
     void Repaint() override;
-    float NextRandom() override;
-    void Reseed(float seed) override;
     [[nodiscard]] float SecondsSinceMidnight() const override;
     void EndProgram() override;
 
@@ -53,9 +49,6 @@ private:
     std::array<std::size_t, CellCount> cells_{};
     std::size_t counter_ = 0;
     std::size_t first_ = 0;
-
-    GameState state_;
-    RandomGenerator random_;
 };
 
 // A colour word as CSS paints it: an RGB word as "#rrggbb", a system colour

@@ -647,16 +647,6 @@ void Form1::Repaint()
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
-float Form1::NextRandom()
-{
-    return random_.Next();
-}
-
-void Form1::Reseed(float seed)
-{
-    random_.Reseed(seed);
-}
-
 float Form1::SecondsSinceMidnight() const
 {
     SYSTEMTIME now;

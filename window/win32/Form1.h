@@ -5,7 +5,6 @@
 
 #include "Handlers.h"
 #include "Layout.h"
-#include "RandomGenerator.h"
 #include "Tintara.h"
 
 #include <windows.h>
@@ -37,7 +36,6 @@ public:
     bool HandleDialogKey(MSG& message);
 
     // The rules' platform.
-    GameState& State() override { return state_; }
     [[nodiscard]] ColorWord CellColor(int k) const override;
     void SetCellColor(int k, ColorWord color) override;
     void SetCounterText(std::string_view text) override;
@@ -47,8 +45,6 @@ public:
     Answer MessageBox(std::string_view text, std::string_view title, Buttons buttons) override;
 #pragma pop_macro("MessageBox")
     void Repaint() override;
-    float NextRandom() override;
-    void Reseed(float seed) override;
     [[nodiscard]] float SecondsSinceMidnight() const override;
     void EndProgram() override;
 
@@ -92,9 +88,6 @@ private:
     // not every system that runs Windows programs keeps them (Wine does not).
     int cues_ = 0;
     bool failed_ = false;
-
-    GameState state_;
-    RandomGenerator random_;
 };
 
 } // namespace tintara
