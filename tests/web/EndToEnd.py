@@ -240,11 +240,20 @@ def sharp(page):
              mobile=False)
     cell = page.control(page.cells()[0])
     left, top, width, height = page.rect(cell)
-    row = page.pixels()[int(2 * (top + height / 2))][int(2 * left):int(2 * (left + width))]
+    pixels = page.pixels()
+    row = pixels[int(2 * (top + height / 2))][int(2 * left):int(2 * (left + width))]
     runs = [(pixel, len(list(same))) for pixel, same in itertools.groupby(row)]
     check('B1 at twice the density: 2 + 2 edge pixels each side',
           [count for _, count in runs], [2, 2, int(2 * width) - 8, 2, 2])
     check('B1 at twice the density: its own colour', runs[2][0], page.color(cell))
+    # The frame's crossing diagonals, in the strip left of the swatches, inside
+    # its outline: the tile of eight pixels twice the size.
+    left, top, _, _ = page.rect(page.named('Shape1'))
+    ink = (0xC0, 0xC0, 0xFF)
+    wrong = sum(((x // 2 % 8 == y // 2 % 8) or (x // 2 % 8 + y // 2 % 8 == 7)) !=
+                (pixels[int(2 * top) + y][int(2 * left) + x] == ink)
+                for x in range(4, 16) for y in range(4, 200))
+    check('the frame\'s diagonals at twice the density: pixels off the tile', wrong, 0)
     page.cdp('Emulation.clearDeviceMetricsOverride')
 
 

@@ -11,7 +11,8 @@
 extern "C" {
 void tintara_form(const char* title, int width, int height, const char* back);
 void tintara_shape(int index, const char* name, int left, int top, int width, int height,
-                   const char* outline, const char* fill, int outlineWidth);
+                   const char* outline, const char* fill, int outlineWidth, const char* hatch,
+                   int hatchSize);
 void tintara_box(int index, const char* name, int left, int top, int width, int height);
 void tintara_button(int index, const char* name, int left, int top, int width, int height,
                     const char* text, const char* spoken);
@@ -118,6 +119,22 @@ std::string CssColor(ColorWord color)
     return css;
 }
 
+// The tile of the preview frame's crossing diagonals as an SVG path: a square
+// of one CSS pixel for each pixel drawn, so that the browser scales the tile
+// with the density as the other front ends do.
+std::string HatchPath()
+{
+    std::string path;
+    for (int y = 0; y < look::HatchSize; ++y) {
+        for (int x = 0; x < look::HatchSize; ++x) {
+            if (look::HatchPixel(x, y)) {
+                path += 'M' + std::to_string(x) + ' ' + std::to_string(y) + "h1v1h-1z";
+            }
+        }
+    }
+    return path;
+}
+
 std::string CssFamilies(layout::Font font)
 {
     const layout::Face face = layout::FaceOf(font);
@@ -163,7 +180,7 @@ void Form1::Create()
         case layout::Kind::Shape:
             tintara_shape(Index(i), name.c_str(), left, top, width, height,
                           CssColor(record.fore).c_str(), CssColor(record.back).c_str(),
-                          layout::ShapeOutline);
+                          layout::ShapeOutline, HatchPath().c_str(), look::HatchSize);
             continue;
         case layout::Kind::PictureBox:
             tintara_box(Index(i), name.c_str(), left, top, width, height);

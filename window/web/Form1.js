@@ -98,16 +98,23 @@ mergeInto(LibraryManager.library, {
   },
 
   // The frame of the preview: an outline inside its rectangle, filled with
-  // crossing diagonal lines one pixel wide.
+  // crossing diagonal lines, a tile of `hatchSize` pixels repeated from the
+  // frame's corner.
   tintara_shape__deps: ['$Page'],
-  tintara_shape: function(index, name, left, top, width, height, outline, fill, outlineWidth) {
+  tintara_shape: function(index, name, left, top, width, height, outline, fill, outlineWidth,
+                          hatch, hatchSize) {
     var svg = 'http://www.w3.org/2000/svg';
     var shape = document.createElementNS(svg, 'svg');
     shape.setAttribute('aria-hidden', 'true');
     shape.innerHTML =
-      '<defs><pattern id="hatch" width="8" height="8" patternUnits="userSpaceOnUse">' +
-      '<path d="M0 0L8 8M8 0L0 8" stroke-width="1"/></pattern></defs>' +
-      '<rect fill="url(#hatch)"/>';
+      '<defs><pattern id="hatch" patternUnits="userSpaceOnUse">' +
+      '<path shape-rendering="crispEdges"/></pattern></defs><rect fill="url(#hatch)"/>';
+    var pattern = shape.querySelector('pattern');
+    pattern.setAttribute('width', hatchSize);
+    pattern.setAttribute('height', hatchSize);
+    var path = shape.querySelector('path');
+    path.setAttribute('d', Page.text(hatch));
+    path.style.fill = Page.text(fill);
     var half = outlineWidth / 2;
     var rect = shape.lastChild;
     rect.setAttribute('x', half);
@@ -116,7 +123,6 @@ mergeInto(LibraryManager.library, {
     rect.setAttribute('height', height - outlineWidth);
     rect.setAttribute('stroke-width', outlineWidth);
     rect.style.stroke = Page.text(outline);
-    shape.querySelector('path').style.stroke = Page.text(fill);
     Page.add(index, name, shape, left, top, width, height);
   },
 
