@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
-"""Puts files of a folder into a zip that is the same for the same files: the
-members in the order given, each with plain permissions and, where
-SOURCE_DATE_EPOCH is set, that time instead of the file's.
+"""Puts files of a folder into a zip that is the same bytes wherever and
+whenever it is made from the same files: the members in the order given, each
+with plain permissions, no owner and no extra fields, and, where
+SOURCE_DATE_EPOCH is set, that time instead of the file's, in UTC (a zip keeps
+its times with no zone). Makes the Windows zip and the web zip.
 
 usage: Zip.py OUTPUT.zip FOLDER MEMBER...
 """
