@@ -68,6 +68,11 @@ std::string ColorName(ColorWord color)
     return digits;
 }
 
+std::string PictureBoxName(std::string_view name, ColorWord color)
+{
+    return std::string(name) + ", " + ColorName(color);
+}
+
 Direction DirectionOfGlyph(int glyph)
 {
     switch (glyph) {

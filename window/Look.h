@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace tintara::look
 {
@@ -15,6 +16,10 @@ namespace tintara::look
 // A colour word as a screen reader speaks it: "navy", "empty", "scroll bar
 // colour", or its hexadecimal digits for a colour the window never shows.
 [[nodiscard]] std::string ColorName(ColorWord color);
+
+// What a screen reader speaks for a picture box where the platform gives it one
+// name alone: the control's name and its colour, "B6, navy".
+[[nodiscard]] std::string PictureBoxName(std::string_view name, ColorWord color);
 
 // The button's direction of an arrow glyph of the symbol face.
 [[nodiscard]] Direction DirectionOfGlyph(int glyph);

@@ -91,11 +91,6 @@ std::size_t RecordOf(std::string_view name)
     return index;
 }
 
-std::string PictureBoxName(std::string_view name, ColorWord color)
-{
-    return std::string(name) + ", " + look::ColorName(color);
-}
-
 } // namespace
 
 std::string CssColor(ColorWord color)
@@ -185,7 +180,7 @@ void Form1::Create()
         case layout::Kind::PictureBox:
             tintara_box(Index(i), name.c_str(), left, top, width, height);
             tintara_set_back(Index(i), record.back, CssColor(record.back).c_str(),
-                             PictureBoxName(record.name, record.back).c_str());
+                             look::PictureBoxName(record.name, record.back).c_str());
             break;
         case layout::Kind::ArrowButton: {
             // The shared solid arrow, drawn as a shape: no symbol face needed.
@@ -261,7 +256,7 @@ void Form1::SetCellColor(int k, ColorWord color)
 {
     const std::size_t index = Cell(k);
     tintara_set_back(Index(index), color, CssColor(color).c_str(),
-                     PictureBoxName(layout::Controls[index].name, color).c_str());
+                     look::PictureBoxName(layout::Controls[index].name, color).c_str());
 }
 
 void Form1::SetCounterText(std::string_view text)

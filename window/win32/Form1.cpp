@@ -49,13 +49,6 @@ COLORREF Resolve(ColorWord color)
     return static_cast<COLORREF>(color & 0x00FFFFFFU);
 }
 
-// What a screen reader speaks for a picture box: its name and its colour, as
-// the Qt window gives them.
-std::wstring PictureBoxText(std::string_view name, ColorWord color)
-{
-    return Wide(name) + L", " + Wide(look::ColorName(color));
-}
-
 // A picture box keeps its colour word, exactly as written, in its window.
 ColorWord BackColorOf(HWND box)
 {
@@ -441,7 +434,7 @@ bool Form1::CreateControls()
         case layout::Kind::PictureBox:
             windowClass = PictureBoxClass;
             style |= WS_TABSTOP;
-            text = PictureBoxText(record.name, record.back);
+            text = Wide(look::PictureBoxName(record.name, record.back));
             break;
         case layout::Kind::ArrowButton:
             // A push button as About and Exit are, in the desktop's style,
@@ -621,7 +614,7 @@ void Form1::SetCellColor(int k, ColorWord color)
     HWND cell = Cell(k);
     SetWindowLongPtrW(cell, 0, static_cast<LONG_PTR>(color));
     const std::size_t index = static_cast<std::size_t>(6 + k);
-    SetWindowTextW(cell, PictureBoxText(layout::Controls[index].name, color).c_str());
+    SetWindowTextW(cell, Wide(look::PictureBoxName(layout::Controls[index].name, color)).c_str());
     InvalidateRect(cell, nullptr, FALSE);
 }
 
