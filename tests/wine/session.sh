@@ -38,7 +38,12 @@ wine_find_server() {
 }
 
 wine_session_end() {
-    local status=$?
+    local status=$? command=$BASH_COMMAND
+    # A command that failed outside the script's own checks stops it: say which.
+    case $status:$command in
+    0:* | 77:* | *:exit*) ;;
+    *) echo "stopped by: $command (status $status)" >&2 ;;
+    esac
     [ -z "${wine_pid:-}" ] || kill "$wine_pid" 2>/dev/null || true
     if [ -n "${WINESERVER:-}" ] && [ -d "${WINEPREFIX:-/nonexistent}" ]; then
         timeout 10 "$WINESERVER" -k 2>/dev/null || true
@@ -122,7 +127,8 @@ expect_soon() { # what, expected, command...
     local what=$1 expected=$2 now _
     shift 2
     for _ in $(seq 40); do
-        now=$("$@")
+        # A reading that fails for a moment is read again.
+        now=$("$@") || now="(no reading: $now)"
         [ "$now" != "$expected" ] || break
         sleep 0.25
     done
