@@ -17,7 +17,8 @@ tintara::Form1 form;
 // An event of the page on the control of record `index` of the layout table.
 extern "C" EMSCRIPTEN_KEEPALIVE void tintara_event(int index, int event)
 {
-    form.Deliver(static_cast<std::size_t>(index), static_cast<tintara::Form1::Event>(event));
+    form.HandlePageEvent(static_cast<std::size_t>(index),
+                         static_cast<tintara::layout::Event>(event));
 }
 
 int main()

@@ -198,7 +198,7 @@ void DealBoard(Platform& platform)
     for (int k = 1; k <= CellCount; ++k) {
         const int index = indices[static_cast<std::size_t>(k - 1)];
         SetDrawSlot(state, k, index);
-        platform.SetCellColor(k, TilePalette[static_cast<std::size_t>(index)]);
+        platform.SetCellColor(k, Palette[static_cast<std::size_t>(index)].color);
     }
 }
 

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -24,25 +25,40 @@ inline constexpr int CellCount = 16;
 // The colour of the empty cell: system colour 15, the button face.
 inline constexpr ColorWord HoleColor = 0x8000000F;
 
-// Every board is dealt from these sixteen colours; entry 0 is the empty cell.
-inline constexpr std::array<ColorWord, CellCount> TilePalette = {
-    HoleColor,  // empty cell
-    0x00800000, // navy
-    0x00008000, // green
-    0x00808000, // teal
-    0x00000080, // maroon
-    0x00FF0000, // blue
-    0x0000FF00, // lime
-    0x00FFFF00, // cyan
-    0x000000FF, // red
-    0x00800080, // purple
-    0x00004080, // brown
-    0x00808080, // grey
-    0x00404040, // dark grey
-    0x00FF00FF, // magenta
-    0x0000FFFF, // yellow
-    0x00FFFFFF, // white
+// A colour of the palette, with the name a screen reader speaks for it.
+struct PaletteColor {
+    ColorWord color;
+    std::string_view name;
 };
+
+// Every board is dealt from these sixteen colours; entry 0 is the empty cell.
+inline constexpr std::array<PaletteColor, CellCount> Palette = {{
+    {HoleColor, "empty"},
+    {0x00800000, "navy"},
+    {0x00008000, "green"},
+    {0x00808000, "teal"},
+    {0x00000080, "maroon"},
+    {0x00FF0000, "blue"},
+    {0x0000FF00, "lime"},
+    {0x00FFFF00, "cyan"},
+    {0x000000FF, "red"},
+    {0x00800080, "purple"},
+    {0x00004080, "brown"},
+    {0x00808080, "grey"},
+    {0x00404040, "dark grey"},
+    {0x00FF00FF, "magenta"},
+    {0x0000FFFF, "yellow"},
+    {0x00FFFFFF, "white"},
+}};
+
+// The palette's colours alone, in its order.
+inline constexpr std::array<ColorWord, CellCount> TilePalette = [] {
+    std::array<ColorWord, CellCount> colors{};
+    for (std::size_t i = 0; i < colors.size(); ++i) {
+        colors[i] = Palette[i].color;
+    }
+    return colors;
+}();
 
 // The board that wins, cell B1 first: the tiles in palette order and the empty
 // cell in the bottom-right corner.

@@ -172,23 +172,23 @@ private slots:
 
     void arrowsPointTheirWay_data()
     {
-        QTest::addColumn<int>("glyph");
+        QTest::addColumn<layout::Action>("action");
         QTest::addColumn<double>("tipX");
         QTest::addColumn<double>("tipY");
         QTest::addColumn<QString>("name");
-        QTest::newRow("up") << layout::GlyphUp << 0.0 << -0.5 << "Up";
-        QTest::newRow("down") << layout::GlyphDown << 0.0 << 0.5 << "Down";
-        QTest::newRow("left") << layout::GlyphLeft << -0.5 << 0.0 << "Left";
-        QTest::newRow("right") << layout::GlyphRight << 0.5 << 0.0 << "Right";
+        QTest::newRow("up") << layout::Action::Up << 0.0 << -0.5 << "Up";
+        QTest::newRow("down") << layout::Action::Down << 0.0 << 0.5 << "Down";
+        QTest::newRow("left") << layout::Action::Left << -0.5 << 0.0 << "Left";
+        QTest::newRow("right") << layout::Action::Right << 0.5 << 0.0 << "Right";
     }
 
     void arrowsPointTheirWay()
     {
-        QFETCH(int, glyph);
+        QFETCH(layout::Action, action);
         QFETCH(double, tipX);
         QFETCH(double, tipY);
         QFETCH(QString, name);
-        const Direction direction = look::DirectionOfGlyph(glyph);
+        const Direction direction = layout::DirectionOf(action);
         const look::Point tip = look::ArrowFor(direction).front();
         QCOMPARE(tip.x + 0.0, tipX);
         QCOMPARE(tip.y + 0.0, tipY);

@@ -57,76 +57,35 @@ void Events::Form_Load()
     form::Form_Load(*this);
 }
 
-void Events::cmdUp_Click()
+void Events::Deliver(std::size_t record, layout::Event event)
 {
-    if (!ended_) {
-        static_cast<void>(form::cmdUp_Click(*this));
+    if (ended_ || record >= layout::Controls.size() || layout::Controls[record].on != event) {
+        return;
     }
-}
-
-void Events::cmdDown_Click()
-{
-    if (!ended_) {
-        static_cast<void>(form::cmdDown_Click(*this));
-    }
-}
-
-void Events::cmdLeft_Click()
-{
-    if (!ended_) {
-        static_cast<void>(form::cmdLeft_Click(*this));
-    }
-}
-
-void Events::cmdRight_Click()
-{
-    if (!ended_) {
-        static_cast<void>(form::cmdRight_Click(*this));
-    }
-}
-
-void Events::cmdExit_Click()
-{
-    if (!ended_) {
-        static_cast<void>(form::cmdExit_Click(*this));
-    }
-}
-
-void Events::cmdAbout_Click()
-{
-    if (!ended_) {
-        form::cmdAbout_Click(*this);
-    }
-}
-
-void Events::Picture10_DblClick()
-{
-    if (!ended_) {
-        static_cast<void>(form::Picture10_DblClick(*this));
-    }
-}
-
-void Events::Click(std::string_view name)
-{
-    if (name == "cmdUp") {
-        cmdUp_Click();
-    } else if (name == "cmdDown") {
-        cmdDown_Click();
-    } else if (name == "cmdLeft") {
-        cmdLeft_Click();
-    } else if (name == "cmdRight") {
-        cmdRight_Click();
-    } else if (name == "cmdExit") {
-        cmdExit_Click();
-    } else if (name == "cmdAbout") {
-        cmdAbout_Click();
-    }
-}
-
-void Events::DoubleClick(std::string_view name)
-{
-    if (name == "Picture10") {
-        Picture10_DblClick();
+    switch (layout::Controls[record].action) {
+    case layout::Action::None:
+        break;
+    case layout::Action::Up:
+        static_cast<void>(cmdUp_Click(*this));
+        break;
+    case layout::Action::Down:
+        static_cast<void>(cmdDown_Click(*this));
+        break;
+    case layout::Action::Left:
+        static_cast<void>(cmdLeft_Click(*this));
+        break;
+    case layout::Action::Right:
+        static_cast<void>(cmdRight_Click(*this));
+        break;
+    case layout::Action::About:
+        cmdAbout_Click(*this);
+        break;
+    case layout::Action::Exit:
+        static_cast<void>(cmdExit_Click(*this));
+        break;
+    case layout::Action::Announce:
+        static_cast<void>(Picture10_DblClick(*this));
+        break;
     }
 }
 

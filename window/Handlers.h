@@ -3,9 +3,11 @@
 // creates the controls, delivers the events here and implements Platform.
 #pragma once
 
+#include "Layout.h"
 #include "RandomGenerator.h"
 #include "Tintara.h"
 
+#include <cstddef>
 #include <string_view>
 
 namespace tintara::form
@@ -38,25 +40,19 @@ void cmdAbout_Click(Platform& platform);
 Flow Picture10_DblClick(Platform& platform);
 
 // The window as every front end derives it: the rules' platform, with the
-// eight events delivered to the steps above. Once a No has ended the program
-// no event runs, though the window may still deliver one that was queued.
+// player's events delivered to the steps above. Once a No has ended the
+// program no event runs, though the window may still deliver one that was
+// queued.
 class Events : public Platform
 {
 public:
     void Form_Load();
-    void cmdUp_Click();
-    void cmdDown_Click();
-    void cmdLeft_Click();
-    void cmdRight_Click();
-    void cmdExit_Click();
-    void cmdAbout_Click();
-    void Picture10_DblClick();
 
-    // A click, or a double-click, on the control of this name in the layout
-    // table, delivered to its handler: a click on one of the six buttons, a
-    // double-click on Picture10. Every other event is ignored.
-    void Click(std::string_view name);
-    void DoubleClick(std::string_view name);
+    // The one entry of every front end's events: an event on the control of
+    // record `record` of the layout table runs the action the record names
+    // for that event (a click on an arrow, About or Exit, a double-click on
+    // the red preview swatch). Every other event is ignored.
+    void Deliver(std::size_t record, layout::Event event);
 
     // Whether a No has ended the program.
     [[nodiscard]] bool HasEnded() const { return ended_; }

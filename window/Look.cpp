@@ -13,23 +13,9 @@ namespace tintara::look
 namespace
 {
 
-constexpr std::array<std::pair<ColorWord, std::string_view>, 19> Names = {{
-    {HoleColor, "empty"},
-    {0x00800000, "navy"},
-    {0x00008000, "green"},
-    {0x00808000, "teal"},
-    {0x00000080, "maroon"},
-    {0x00FF0000, "blue"},
-    {0x0000FF00, "lime"},
-    {0x00FFFF00, "cyan"},
-    {0x000000FF, "red"},
-    {0x00800080, "purple"},
-    {0x00004080, "brown"},
-    {0x00808080, "grey"},
-    {0x00404040, "dark grey"},
-    {0x00FF00FF, "magenta"},
-    {0x0000FFFF, "yellow"},
-    {0x00FFFFFF, "white"},
+// The desktop's colours among the preview's swatches; the tiles' names are
+// the palette's.
+constexpr std::array<std::pair<ColorWord, std::string_view>, 3> SystemNames = {{
     {layout::ScrollBar, "scroll bar colour"},
     {layout::ActiveCaptionText, "caption text colour"},
     {layout::ButtonText, "button text colour"},
@@ -58,7 +44,12 @@ constexpr int Lag(int column)
 
 std::string ColorName(ColorWord color)
 {
-    for (const auto& [word, name] : Names) {
+    for (const PaletteColor& tile : Palette) {
+        if (tile.color == color) {
+            return std::string(tile.name);
+        }
+    }
+    for (const auto& [word, name] : SystemNames) {
         if (word == color) {
             return std::string(name);
         }
@@ -71,20 +62,6 @@ std::string ColorName(ColorWord color)
 std::string PictureBoxName(std::string_view name, ColorWord color)
 {
     return std::string(name) + ", " + ColorName(color);
-}
-
-Direction DirectionOfGlyph(int glyph)
-{
-    switch (glyph) {
-    case layout::GlyphUp:
-        return Direction::Up;
-    case layout::GlyphDown:
-        return Direction::Down;
-    case layout::GlyphLeft:
-        return Direction::Left;
-    default:
-        return Direction::Right;
-    }
 }
 
 int QuarterTurns(Direction direction)

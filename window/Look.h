@@ -21,9 +21,6 @@ namespace tintara::look
 // name alone: the control's name and its colour, "B6, navy".
 [[nodiscard]] std::string PictureBoxName(std::string_view name, ColorWord color);
 
-// The button's direction of an arrow glyph of the symbol face.
-[[nodiscard]] Direction DirectionOfGlyph(int glyph);
-
 struct Point {
     double x;
     double y;

@@ -16,8 +16,7 @@
 #include <QPushButton>
 #include <QTime>
 
-#include <algorithm>
-#include <vector>
+#include <cstddef>
 
 namespace tintara
 {
@@ -71,13 +70,14 @@ Form1::Form1(QWidget* parent) : QWidget(parent)
     resize(layout::Pixels(layout::Window.clientWidth), layout::Pixels(layout::Window.clientHeight));
     CreateControls();
     ApplyTextColors();
-    cmdUp->setFocus();
+    controls_[layout::FirstFocus]->setFocus();
 }
 
 void Form1::CreateControls()
 {
-    std::vector<std::pair<int, QWidget*>> tabOrder;
-    for (const layout::Control& record : layout::Controls) {
+    QWidget* previous = nullptr;
+    for (const std::size_t i : layout::TabOrder) {
+        const layout::Control& record = layout::Controls[i];
         QWidget* control = nullptr;
         switch (record.kind) {
         case layout::Kind::Shape:
@@ -86,18 +86,30 @@ void Form1::CreateControls()
         case layout::Kind::PictureBox: {
             auto* box = new PictureBox(this);
             box->SetBackColor(record.back);
+            box->setAccessibleName(FromView(record.name));
+            connect(box, &PictureBox::doubleClicked, this,
+                    [this, i] { Deliver(i, layout::Event::DoubleClick); });
             control = box;
             break;
         }
-        case layout::Kind::ArrowButton: {
-            auto* button = new ArrowButton(look::DirectionOfGlyph(record.code), this);
-            button->setAccessibleName(FromView(form::ArrowName(button->ArrowDirection())));
+        case layout::Kind::ArrowButton:
+        case layout::Kind::CommandButton: {
+            QPushButton* button = nullptr;
+            if (record.kind == layout::Kind::ArrowButton) {
+                const Direction direction = layout::DirectionOf(record.action);
+                button = new ArrowButton(direction, this);
+                button->setAccessibleName(FromView(form::ArrowName(direction)));
+            } else {
+                button = new QPushButton(FromView(record.text), this);
+            }
+            // A focused button answers Enter as well as Space; none is the
+            // window's default.
+            button->setAutoDefault(true);
+            connect(button, &QAbstractButton::clicked, this,
+                    [this, i] { Deliver(i, layout::Event::Click); });
             control = button;
             break;
         }
-        case layout::Kind::CommandButton:
-            control = new QPushButton(FromView(record.text), this);
-            break;
         case layout::Kind::Label: {
             auto* label = new QLabel(FromView(record.text), this);
             label->setTextFormat(Qt::PlainText);
@@ -112,60 +124,30 @@ void Form1::CreateControls()
         }
         control->setObjectName(FromView(record.name));
         control->setGeometry(PixelRect(record.left, record.top, record.width, record.height));
-        // The arrows are drawn as shapes and need no symbol font.
-        if (record.font != layout::Font::None && record.kind != layout::Kind::ArrowButton) {
+        if (record.font != layout::Font::None) {
             control->setFont(FontOf(record.font));
         }
-        if (auto* button = qobject_cast<QPushButton*>(control)) {
-            // A focused button answers Enter as well as Space; none is the
-            // window's default.
-            button->setAutoDefault(true);
-        }
-        if (record.kind == layout::Kind::PictureBox) {
-            control->setAccessibleName(FromView(record.name));
-        }
+        // The controls are made in the tab order, which Tab walks.
         if (control->focusPolicy() != Qt::NoFocus) {
-            tabOrder.emplace_back(record.tabIndex, control);
+            if (previous != nullptr) {
+                setTabOrder(previous, control);
+            }
+            previous = control;
         }
+        controls_[i] = control;
     }
-
-    std::sort(tabOrder.begin(), tabOrder.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (std::size_t i = 1; i < tabOrder.size(); ++i) {
-        setTabOrder(tabOrder[i - 1].second, tabOrder[i].second);
-    }
-
-    for (int k = 1; k <= CellCount; ++k) {
-        cells_[static_cast<std::size_t>(k - 1)] =
-            findChild<PictureBox*>(QStringLiteral("B%1").arg(k), Qt::FindDirectChildrenOnly);
-    }
-    Picture10 = findChild<PictureBox*>(QStringLiteral("Picture10"), Qt::FindDirectChildrenOnly);
-    cmdUp = findChild<QAbstractButton*>(QStringLiteral("cmdUp"), Qt::FindDirectChildrenOnly);
-    cmdDown = findChild<QAbstractButton*>(QStringLiteral("cmdDown"), Qt::FindDirectChildrenOnly);
-    cmdLeft = findChild<QAbstractButton*>(QStringLiteral("cmdLeft"), Qt::FindDirectChildrenOnly);
-    cmdRight = findChild<QAbstractButton*>(QStringLiteral("cmdRight"), Qt::FindDirectChildrenOnly);
-    cmdAbout = findChild<QAbstractButton*>(QStringLiteral("cmdAbout"), Qt::FindDirectChildrenOnly);
-    cmdExit = findChild<QAbstractButton*>(QStringLiteral("cmdExit"), Qt::FindDirectChildrenOnly);
-    lblNum = findChild<QLabel*>(QStringLiteral("lblNum"), Qt::FindDirectChildrenOnly);
-
-    connect(cmdUp, &QAbstractButton::clicked, this, [this] { cmdUp_Click(); });
-    connect(cmdDown, &QAbstractButton::clicked, this, [this] { cmdDown_Click(); });
-    connect(cmdLeft, &QAbstractButton::clicked, this, [this] { cmdLeft_Click(); });
-    connect(cmdRight, &QAbstractButton::clicked, this, [this] { cmdRight_Click(); });
-    connect(cmdExit, &QAbstractButton::clicked, this, [this] { cmdExit_Click(); });
-    connect(cmdAbout, &QAbstractButton::clicked, this, [this] { cmdAbout_Click(); });
-    connect(Picture10, &PictureBox::doubleClicked, this, [this] { Picture10_DblClick(); });
 }
 
 // The labels paint their own background and text in colours that may be
 // system colours, so they follow the palette whenever it changes.
 void Form1::ApplyTextColors()
 {
-    for (const layout::Control& record : layout::Controls) {
+    for (std::size_t i = 0; i < layout::Controls.size(); ++i) {
+        const layout::Control& record = layout::Controls[i];
         if (record.kind != layout::Kind::Label) {
             continue;
         }
-        auto* label = findChild<QLabel*>(FromView(record.name), Qt::FindDirectChildrenOnly);
+        auto* label = static_cast<QLabel*>(controls_[i]);
         QPalette colors = palette();
         colors.setColor(QPalette::Window, ResolveColor(record.back, palette()));
         colors.setColor(QPalette::WindowText, ResolveColor(record.fore, palette()));
@@ -175,12 +157,19 @@ void Form1::ApplyTextColors()
 
 QWidget* Form1::Control(std::string_view name) const
 {
-    return findChild<QWidget*>(FromView(name), Qt::FindDirectChildrenOnly);
+    const std::size_t record = layout::RecordOf(name);
+    return record < controls_.size() ? controls_[record] : nullptr;
 }
 
 PictureBox* Form1::Cell(int k) const
 {
-    return cells_.at(static_cast<std::size_t>(k - 1));
+    return static_cast<PictureBox*>(
+        controls_[layout::CellRecords.at(static_cast<std::size_t>(k - 1))]);
+}
+
+QLabel* Form1::Counter() const
+{
+    return static_cast<QLabel*>(controls_[layout::CounterRecord]);
 }
 
 ColorWord Form1::CellColor(int k) const
@@ -195,7 +184,7 @@ void Form1::SetCellColor(int k, ColorWord color)
 
 void Form1::SetCounterText(std::string_view text)
 {
-    lblNum->setText(FromView(text));
+    Counter()->setText(FromView(text));
 }
 
 Answer Form1::MessageBox(std::string_view text, std::string_view title, Buttons buttons)

@@ -3,13 +3,13 @@
 #pragma once
 
 #include "Handlers.h"
+#include "Layout.h"
 #include "Tintara.h"
 
 #include <QWidget>
 
 #include <array>
 
-class QAbstractButton;
 class QLabel;
 
 namespace tintara
@@ -28,7 +28,7 @@ public:
     [[nodiscard]] QWidget* Control(std::string_view name) const;
     // Board cell k, 1 to 16.
     [[nodiscard]] PictureBox* Cell(int k) const;
-    [[nodiscard]] QLabel* Counter() const { return lblNum; }
+    [[nodiscard]] QLabel* Counter() const;
 
     // The rules' platform.
     [[nodiscard]] ColorWord CellColor(int k) const override;
@@ -49,15 +49,8 @@ private:
     void ApplyTextColors();
     bool loaded_ = false;
 
-    std::array<PictureBox*, CellCount> cells_{};
-    PictureBox* Picture10 = nullptr;
-    QAbstractButton* cmdUp = nullptr;
-    QAbstractButton* cmdDown = nullptr;
-    QAbstractButton* cmdLeft = nullptr;
-    QAbstractButton* cmdRight = nullptr;
-    QAbstractButton* cmdAbout = nullptr;
-    QAbstractButton* cmdExit = nullptr;
-    QLabel* lblNum = nullptr;
+    // The control of each record of the layout table; none for the shape.
+    std::array<QWidget*, layout::Controls.size()> controls_{};
 };
 
 } // namespace tintara

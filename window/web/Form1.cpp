@@ -58,37 +58,9 @@ constexpr std::array<std::pair<unsigned, std::string_view>, 5> SystemColors = {{
     {18, "ButtonText"},
 }};
 
-// The records in the order of their tab indices, which is the order the
-// page's Tab walks, and so the order the controls are made in; the shape,
-// which takes no focus, comes first and so lies beneath the rest. Each
-// record's place is the number of records before it in that order.
-constexpr auto TabOrder = [] {
-    std::array<std::size_t, layout::Controls.size()> order{};
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        std::size_t place = 0;
-        for (std::size_t j = 0; j < order.size(); ++j) {
-            const int before = layout::Controls[j].tabIndex;
-            const int self = layout::Controls[i].tabIndex;
-            place += before < self || (before == self && j < i) ? 1 : 0;
-        }
-        order[place] = i;
-    }
-    return order;
-}();
-
 int Index(std::size_t index)
 {
     return static_cast<int>(index);
-}
-
-// The record of the control of this name.
-std::size_t RecordOf(std::string_view name)
-{
-    std::size_t index = 0;
-    while (index < layout::Controls.size() && layout::Controls[index].name != name) {
-        ++index;
-    }
-    return index;
 }
 
 } // namespace
@@ -164,7 +136,7 @@ void Form1::Create()
         std::string(layout::Window.title).c_str(), layout::Pixels(layout::Window.clientWidth),
         layout::Pixels(layout::Window.clientHeight), CssColor(layout::Window.back).c_str());
 
-    for (const std::size_t i : TabOrder) {
+    for (const std::size_t i : layout::TabOrder) {
         const layout::Control& record = layout::Controls[i];
         const int left = layout::Pixels(record.left);
         const int top = layout::Pixels(record.top);
@@ -184,7 +156,7 @@ void Form1::Create()
             break;
         case layout::Kind::ArrowButton: {
             // The shared solid arrow, drawn as a shape: no symbol face needed.
-            const Direction direction = look::DirectionOfGlyph(record.code);
+            const Direction direction = layout::DirectionOf(record.action);
             tintara_button(Index(i), name.c_str(), left, top, width, height, "",
                            std::string(form::ArrowName(direction)).c_str());
             std::array<double, 2 * look::UpArrow.size()> points{};
@@ -207,44 +179,30 @@ void Form1::Create()
                           record.align == layout::Align::Center ? 1 : 0);
             break;
         }
-        // The cells carry their font though they never draw text; the arrows
-        // draw no glyph, so they need no symbol face.
-        const bool hasFont =
-            record.font != layout::Font::None && record.kind != layout::Kind::ArrowButton;
+        // The cells carry their font though they never draw text.
+        const bool hasFont = record.font != layout::Font::None;
         tintara_style(Index(i), CssColor(record.back).c_str(), CssColor(record.fore).c_str(),
                       hasFont ? CssFont(record.font).c_str() : "");
     }
 
-    for (int k = 1; k <= CellCount; ++k) {
-        cells_[static_cast<std::size_t>(k - 1)] = RecordOf("B" + std::to_string(k));
-    }
-    counter_ = RecordOf("lblNum");
-    first_ = RecordOf("cmdUp");
     Form_Load();
 }
 
 void Form1::Show()
 {
-    tintara_show(Index(first_));
+    tintara_show(Index(layout::FirstFocus));
 }
 
-void Form1::Deliver(std::size_t index, Event event)
+void Form1::HandlePageEvent(std::size_t index, layout::Event event)
 {
-    if (index < layout::Controls.size()) {
-        const std::string_view name = layout::Controls[index].name;
-        if (event == Event::DoubleClick) {
-            DoubleClick(name);
-        } else {
-            Click(name);
-        }
-    }
+    Deliver(index, event);
     // The handler has run to its end: the page may deliver the next event.
     tintara_idle();
 }
 
-std::size_t Form1::Cell(int k) const
+std::size_t Form1::Cell(int k)
 {
-    return cells_.at(static_cast<std::size_t>(k - 1));
+    return layout::CellRecords.at(static_cast<std::size_t>(k - 1));
 }
 
 ColorWord Form1::CellColor(int k) const
@@ -261,7 +219,7 @@ void Form1::SetCellColor(int k, ColorWord color)
 
 void Form1::SetCounterText(std::string_view text)
 {
-    tintara_set_text(Index(counter_), std::string(text).c_str());
+    tintara_set_text(Index(layout::CounterRecord), std::string(text).c_str());
 }
 
 Answer Form1::MessageBox(std::string_view text, std::string_view title, Buttons buttons)

@@ -18,9 +18,6 @@ namespace tintara
 class Form1 final : public form::Events
 {
 public:
-    // The events the page delivers, as the page library numbers them.
-    enum class Event { Click = 0, DoubleClick = 1 };
-
     Form1() = default;
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
@@ -30,8 +27,8 @@ public:
     // Shows the window with the focus on cmdUp.
     void Show();
     // An event of the page on the control of record `index` of the layout
-    // table. Events of other controls, and other events, are ignored.
-    void Deliver(std::size_t index, Event event);
+    // table, delivered to the shared form; then the page may send the next.
+    void HandlePageEvent(std::size_t index, layout::Event event);
 
     // The rules' platform.
     [[nodiscard]] ColorWord CellColor(int k) const override;
@@ -44,11 +41,7 @@ public:
 
 private:
     // The record of board cell k, 1 to 16.
-    [[nodiscard]] std::size_t Cell(int k) const;
-
-    std::array<std::size_t, CellCount> cells_{};
-    std::size_t counter_ = 0;
-    std::size_t first_ = 0;
+    [[nodiscard]] static std::size_t Cell(int k);
 };
 
 // A colour word as CSS paints it: an RGB word as "#rrggbb", a system colour

@@ -357,7 +357,7 @@ void Form1::Show(int how)
 {
     ShowWindow(hwnd_, how);
     UpdateWindow(hwnd_);
-    lastFocus_ = Control("cmdUp");
+    lastFocus_ = controls_[layout::FirstFocus];
     SetFocus(lastFocus_);
 }
 
@@ -413,16 +413,8 @@ SIZE Form1::WindowSizeFor(int dpi) const
 bool Form1::CreateControls()
 {
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
-    // Children are made in the order of their tab indices, which is the order
-    // the dialogue navigation walks.
-    std::array<std::size_t, layout::Controls.size()> order{};
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        order[i] = i;
-    }
-    std::stable_sort(order.begin(), order.end(), [](std::size_t a, std::size_t b) {
-        return layout::Controls[a].tabIndex < layout::Controls[b].tabIndex;
-    });
-    for (std::size_t i : order) {
+    // Children are made in the tab order, which the dialogue navigation walks.
+    for (const std::size_t i : layout::TabOrder) {
         const layout::Control& record = layout::Controls[i];
         const wchar_t* windowClass = nullptr;
         DWORD style = WS_CHILD | WS_VISIBLE;
@@ -442,7 +434,7 @@ bool Form1::CreateControls()
             // screen reader speaks.
             windowClass = L"BUTTON";
             style |= WS_TABSTOP | BS_PUSHBUTTON | BS_ICON;
-            text = Wide(form::ArrowName(look::DirectionOfGlyph(record.code)));
+            text = Wide(form::ArrowName(layout::DirectionOf(record.action)));
             break;
         case layout::Kind::CommandButton:
             windowClass = L"BUTTON";
@@ -470,9 +462,7 @@ bool Form1::CreateControls()
 
 void Form1::MakeFonts()
 {
-    // The arrows are drawn as shapes and need no symbol font.
-    for (layout::Font font :
-         {layout::Font::Cell, layout::Font::Label, layout::Font::Counter, layout::Font::Button}) {
+    for (const layout::Font font : layout::Fonts) {
         const layout::Face face = layout::FaceOf(font);
         // The named face where the desktop has it; otherwise the first of its
         // stand-ins that is installed, which has its widths; otherwise the
@@ -507,7 +497,7 @@ void Form1::FreeFonts()
 void Form1::LayOut()
 {
     // The controls let go of the old fonts before they are deleted.
-    const std::array<HFONT, 6> previous = fonts_;
+    const Fonts previous = fonts_;
     MakeFonts();
     HDWP moves = BeginDeferWindowPos(static_cast<int>(controls_.size()));
     for (std::size_t i = 0; i < controls_.size(); ++i) {
@@ -523,7 +513,7 @@ void Form1::LayOut()
                 layout::PixelsAt(record.height, dpi_), SWP_NOZORDER | SWP_NOACTIVATE);
         }
         // The cells carry their font though they never draw text.
-        if (record.font != layout::Font::None && record.kind != layout::Kind::ArrowButton) {
+        if (record.font != layout::Font::None) {
             SendMessageW(control, WM_SETFONT,
                          reinterpret_cast<WPARAM>(fonts_[static_cast<std::size_t>(record.font)]),
                          FALSE);
@@ -554,7 +544,7 @@ void Form1::MakeArrows()
                                                         layout::PixelsAt(record.height, dpi_));
         // A pixel to spare on each side for the smoothed edges.
         const int side = static_cast<int>(std::ceil(size)) + 2;
-        HICON arrow = ArrowIcon(look::DirectionOfGlyph(record.code), size, side, ink);
+        HICON arrow = ArrowIcon(layout::DirectionOf(record.action), size, side, ink);
         if (arrow == nullptr) {
             continue;
         }
@@ -588,20 +578,9 @@ void Form1::LoadIcons()
     }
 }
 
-HWND Form1::Control(std::string_view name) const
-{
-    for (std::size_t i = 0; i < layout::Controls.size(); ++i) {
-        if (layout::Controls[i].name == name) {
-            return controls_[i];
-        }
-    }
-    return nullptr;
-}
-
 HWND Form1::Cell(int k) const
 {
-    // B1..B16 follow the shape and the six buttons in the table.
-    return controls_.at(static_cast<std::size_t>(6 + k));
+    return controls_[layout::CellRecords.at(static_cast<std::size_t>(k - 1))];
 }
 
 ColorWord Form1::CellColor(int k) const
@@ -613,14 +592,15 @@ void Form1::SetCellColor(int k, ColorWord color)
 {
     HWND cell = Cell(k);
     SetWindowLongPtrW(cell, 0, static_cast<LONG_PTR>(color));
-    const std::size_t index = static_cast<std::size_t>(6 + k);
-    SetWindowTextW(cell, Wide(look::PictureBoxName(layout::Controls[index].name, color)).c_str());
+    const layout::Control& record =
+        layout::Controls[layout::CellRecords.at(static_cast<std::size_t>(k - 1))];
+    SetWindowTextW(cell, Wide(look::PictureBoxName(record.name, color)).c_str());
     InvalidateRect(cell, nullptr, FALSE);
 }
 
 void Form1::SetCounterText(std::string_view text)
 {
-    SetWindowTextW(Control("lblNum"), Wide(text).c_str());
+    SetWindowTextW(controls_[layout::CounterRecord], Wide(text).c_str());
 }
 
 Answer Form1::MessageBox(std::string_view text, std::string_view title, Buttons buttons)
@@ -825,16 +805,15 @@ void Form1::OnCommand(int id, int code, HWND from)
         from != controls_[static_cast<std::size_t>(index)]) {
         return;
     }
-    const layout::Control& record = layout::Controls[static_cast<std::size_t>(index)];
-    if (record.kind == layout::Kind::PictureBox) {
+    // A picture box reports a double-click; a push button each click, the
+    // second of two quick ones too.
+    const std::size_t record = static_cast<std::size_t>(index);
+    if (layout::Controls[record].kind == layout::Kind::PictureBox) {
         if (code == DoubleClicked) {
-            DoubleClick(record.name);
+            Deliver(record, layout::Event::DoubleClick);
         }
-        return;
-    }
-    // A push button reports each click, the second of two quick ones too.
-    if (code == BN_CLICKED) {
-        Click(record.name);
+    } else if (code == BN_CLICKED) {
+        Deliver(record, layout::Event::Click);
     }
 }
 

@@ -70,14 +70,15 @@ private:
     [[nodiscard]] SIZE WindowSizeFor(int dpi) const;
     void Paint();
     void OnCommand(int id, int code, HWND from);
-    [[nodiscard]] HWND Control(std::string_view name) const;
     [[nodiscard]] HWND Cell(int k) const;
 
     HWND hwnd_ = nullptr;
     int dpi_ = USER_DEFAULT_SCREEN_DPI;
     // The control of each record of the layout table; none for the shape.
     std::array<HWND, layout::Controls.size()> controls_{};
-    std::array<HFONT, 6> fonts_{};
+    // The font of each layout::Font, none for Font::None.
+    using Fonts = std::array<HFONT, layout::Fonts.size() + 1>;
+    Fonts fonts_{};
     // The image of each control that shows one: the arrows.
     std::array<HICON, layout::Controls.size()> images_{};
     // The window's own icons, big and small, loaded for its density.
