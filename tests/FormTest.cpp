@@ -7,6 +7,11 @@
 
 #include <QtTest>
 
+#include <cmath>
+#include <cstdint>
+#include <numeric>
+#include <vector>
+
 using namespace tintara;
 
 namespace
@@ -193,6 +198,58 @@ private slots:
         QCOMPARE(tip.x + 0.0, tipX);
         QCOMPARE(tip.y + 0.0, tipY);
         QCOMPARE(QString::fromUtf8(form::ArrowName(direction).data()), name);
+    }
+
+    // The arrow's pixels as the Win32 front end shows them, at the buttons'
+    // sizes at 96 and at 192 dots per inch: the right area, the same shape
+    // in every direction, solid in the stem, clear in the corners.
+    void arrowPixelsCoverTheArrow_data()
+    {
+        QTest::addColumn<int>("button");
+        QTest::newRow("96 dpi") << 49;
+        QTest::newRow("192 dpi") << 98;
+    }
+
+    void arrowPixelsCoverTheArrow()
+    {
+        QFETCH(int, button);
+        const double size = look::ArrowShare * button;
+        const int side = static_cast<int>(std::ceil(size)) + 2;
+        const auto up = look::ArrowCoverage(Direction::Up, size, side);
+        QCOMPARE(up.size(), static_cast<std::size_t>(side * side));
+        const auto at = [side](const std::vector<std::uint8_t>& pixels, int x, int y) {
+            return static_cast<int>(pixels[static_cast<std::size_t>(y * side + x)]);
+        };
+        // A head half the arrow's height on a stem a third of its width.
+        const double area = (0.25 + 1.0 / 6.0) * size * size * 255.0;
+        const double total = std::accumulate(up.begin(), up.end(), 0.0);
+        QVERIFY2(std::abs(total - area) < 0.01 * area, qPrintable(QString::number(total / area)));
+        QCOMPARE(at(up, side / 2, side / 2 + static_cast<int>(size / 4)), 255);
+        QCOMPARE(at(up, 0, 0), 0);
+        QCOMPARE(at(up, side - 1, side - 1), 0);
+        // Each direction is the up arrow turned by quarter turns.
+        const auto right = look::ArrowCoverage(Direction::Right, size, side);
+        const auto down = look::ArrowCoverage(Direction::Down, size, side);
+        const auto left = look::ArrowCoverage(Direction::Left, size, side);
+        for (int y = 0; y < side; ++y) {
+            for (int x = 0; x < side; ++x) {
+                const int turned = side - 1 - x;
+                QCOMPARE(at(right, side - 1 - y, x), at(up, x, y));
+                QCOMPARE(at(down, turned, side - 1 - y), at(up, x, y));
+                QCOMPARE(at(left, y, turned), at(up, x, y));
+            }
+        }
+    }
+
+    // Black on the light tiles, white on the dark ones, grey included.
+    void focusMarkStandsOut()
+    {
+        QVERIFY(look::FocusMarkIsBlack(255, 255, 255));
+        QVERIFY(look::FocusMarkIsBlack(255, 255, 0));
+        QVERIFY(look::FocusMarkIsBlack(0, 255, 0));
+        QVERIFY(!look::FocusMarkIsBlack(128, 128, 128));
+        QVERIFY(!look::FocusMarkIsBlack(0, 0, 128));
+        QVERIFY(!look::FocusMarkIsBlack(0, 0, 0));
     }
 
     void colourNamesForScreenReaders()

@@ -40,6 +40,21 @@ constexpr int Lag(int column)
     return column >= 6 ? 2 : 3;
 }
 
+// Whether a point lies inside a polygon: a ray to the right crosses its edges
+// an odd number of times.
+bool Inside(const std::array<Point, 7>& polygon, double x, double y)
+{
+    bool inside = false;
+    for (std::size_t i = 0, j = polygon.size() - 1; i < polygon.size(); j = i++) {
+        const Point& a = polygon[i];
+        const Point& b = polygon[j];
+        if ((a.y > y) != (b.y > y) && x < (b.x - a.x) * (y - a.y) / (b.y - a.y) + a.x) {
+            inside = !inside;
+        }
+    }
+    return inside;
+}
+
 } // namespace
 
 std::string ColorName(ColorWord color)
@@ -89,6 +104,37 @@ std::array<Point, 7> ArrowFor(Direction direction)
         }
     }
     return points;
+}
+
+std::vector<std::uint8_t> ArrowCoverage(Direction direction, double size, int side)
+{
+    constexpr int Samples = 8;
+    std::array<Point, 7> shape = ArrowFor(direction);
+    for (Point& point : shape) {
+        point = {side / 2.0 + point.x * size, side / 2.0 + point.y * size};
+    }
+    std::vector<std::uint8_t> coverage(static_cast<std::size_t>(side) *
+                                       static_cast<std::size_t>(side));
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            int covered = 0;
+            for (int sy = 0; sy < Samples; ++sy) {
+                for (int sx = 0; sx < Samples; ++sx) {
+                    covered +=
+                        Inside(shape, x + (sx + 0.5) / Samples, y + (sy + 0.5) / Samples) ? 1 : 0;
+                }
+            }
+            coverage[static_cast<std::size_t>(y * side + x)] =
+                static_cast<std::uint8_t>(covered * 255 / (Samples * Samples));
+        }
+    }
+    return coverage;
+}
+
+bool FocusMarkIsBlack(int red, int green, int blue)
+{
+    // The colour's lightness, weighted as the eye sees red, green and blue.
+    return red * 299 + green * 587 + blue * 114 > 128000;
 }
 
 std::uint32_t IconPixel(int row, int column)

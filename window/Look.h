@@ -1,6 +1,6 @@
 // What the front ends draw alike, free of any toolkit: the names of the
-// colours a screen reader speaks, the arrow drawn where the symbol face is
-// missing, and the icon's pixels.
+// colours a screen reader speaks, the arrow and its pixels, the focus mark's
+// colour, the frame's hatching and the icon's pixels.
 #pragma once
 
 #include "Tintara.h"
@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tintara::look
 {
@@ -46,6 +47,16 @@ inline constexpr double ArrowShare = 0.6;
 
 // The up arrow turned for a direction, still in the unit box.
 [[nodiscard]] std::array<Point, 7> ArrowFor(Direction direction);
+
+// The arrow of a direction, `size` pixels across, centred in a square `side`
+// pixels wide, as the share of each pixel it covers, 0 to 255, row by row
+// from the top: each pixel is covered as far as eight by eight samples in it
+// fall inside the arrow, so that its slopes are smooth.
+[[nodiscard]] std::vector<std::uint8_t> ArrowCoverage(Direction direction, double size, int side);
+
+// Whether the focus mark drawn on a colour is black rather than white:
+// whichever stands out more from it, so that the mark is seen on every tile.
+[[nodiscard]] bool FocusMarkIsBlack(int red, int green, int blue);
 
 // The fill of the frame behind the preview, crossing diagonal lines: a tile
 // HatchSize pixels square at 96 dots per inch, repeated from the window's

@@ -49,6 +49,9 @@ public:
     void EndProgram() override;
 
 private:
+    // Control identifiers: this plus the control's place in the layout table.
+    static constexpr int FirstId = 100;
+
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
 
