@@ -1,6 +1,10 @@
 # The cross builds cannot run their own programs, so they make their icons (and
 # the web test its solver) with small tools built for this machine.
 set(TINTARA_HOST_CXX c++ CACHE STRING "C++ compiler for tools run during a cross build")
+find_program(TINTARA_HOST_CXX_PATH ${TINTARA_HOST_CXX} NO_CACHE)
+if(NOT TINTARA_HOST_CXX_PATH)
+  message(FATAL_ERROR "No C++ compiler for this machine: apt-get install g++")
+endif()
 
 # tintara_host_tool(TOOL SOURCE... [INCLUDE DIR...] [HEADERS HEADER...]): builds
 # TOOL for this machine from the sources and the shared form's drawing rules

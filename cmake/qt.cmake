@@ -2,6 +2,15 @@
 # Debian package. Any native Linux build is this one, whatever the processor: a
 # cross build for another one only adds its toolchain file (cmake/<triple>.cmake).
 
+find_package(Qt6 QUIET COMPONENTS Widgets Test)
+if(NOT Qt6Widgets_FOUND OR NOT Qt6Test_FOUND)
+  message(FATAL_ERROR "No Qt 6 Widgets: apt-get install qt6-base-dev")
+endif()
+find_package(Fontconfig QUIET)
+if(NOT Fontconfig_FOUND)
+  message(FATAL_ERROR "No fontconfig library: apt-get install libfontconfig-dev")
+endif()
+
 # The rules' and the form's unit tests use Qt Test, and the benchmarks drive the
 # Qt window; both are built here only.
 set(TINTARA_UNIT_TESTS ON)

@@ -16,4 +16,7 @@ set(TINTARA_SITE ${CMAKE_BINARY_DIR}/site)
 set(TINTARA_WEB_ZIP ${CMAKE_BINARY_DIR}/tintara-${TINTARA_VERSION_TEXT}-web.zip)
 # Debian's own Python, which has Debian's selenium for the tests, and zips the site.
 find_program(TINTARA_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH)
-find_program(TINTARA_PYTHON python3 REQUIRED)
+find_program(TINTARA_PYTHON python3)
+if(NOT TINTARA_PYTHON)
+  message(FATAL_ERROR "No python3: apt-get install python3")
+endif()
