@@ -2,8 +2,11 @@
 # Debian package. Any native Linux build is this one, whatever the processor: a
 # cross build for another one only adds its toolchain file (cmake/<triple>.cmake).
 
-find_package(Qt6 QUIET COMPONENTS Widgets Test)
-if(NOT Qt6Widgets_FOUND OR NOT Qt6Test_FOUND)
+find_package(Qt6 QUIET COMPONENTS Widgets)
+if(TINTARA_TESTS)
+  find_package(Qt6 QUIET COMPONENTS Test)
+endif()
+if(NOT Qt6Widgets_FOUND OR (TINTARA_TESTS AND NOT Qt6Test_FOUND))
   message(FATAL_ERROR "No Qt 6 Widgets: apt-get install qt6-base-dev")
 endif()
 find_package(Fontconfig QUIET)
