@@ -7,10 +7,11 @@
 #
 # A benchmark sets bench (its name, for messages) and self (its path), sources
 # this, defines in_session, and runs in two halves.  Outside, it calls
-# bench_start SCREEN [[LABEL=]TINTARA ...], then bench_run, which starts
-# "$self --in-session TMP LABEL PATH ..." inside the session, where bench_dispatch
-# hands it to in_session, which calls xsession_enter first and writes
-# $tmp/report.md; bench_finish copies the report to $out.  Both halves share $tmp.
+# bench_start SCREEN PACKAGES... -- [[LABEL=]TINTARA ...], then bench_run, which
+# starts "$self --in-session TMP LABEL PATH ..." inside the session, where
+# bench_dispatch enters the session and calls in_session with the tintaras in
+# labels and paths; in_session writes $tmp/report.md, which bench_finish copies
+# to $out.  Both halves share $tmp.
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 peer=/usr/games/sgt-fifteen
@@ -196,13 +197,21 @@ xsession_machine() {
 # The run, from start to report
 # --------------------------------------------------------------------------
 
-# bench_dispatch ARGS...: inside the session, runs in_session and exits.
+# bench_dispatch ARGS...: inside the session (--in-session TMP LABEL PATH ...),
+# enters it, runs in_session with the labels and paths, and exits.
 bench_dispatch() {
-    if [[ ${1-} == --in-session ]]; then
-        shift
-        in_session "$@"
-        exit
-    fi
+    [[ ${1-} == --in-session ]] || return 0
+    xsession_enter "$2"
+    shift 2
+    labels=()
+    paths=()
+    while (($# > 0)); do
+        labels+=("$1")
+        paths+=("$2")
+        shift 2
+    done
+    in_session
+    exit
 }
 
 # bench_start SCREEN PACKAGES... -- [[LABEL=]TINTARA ...]: installs what is
