@@ -29,14 +29,12 @@
 #include "xchild.h"
 
 #include <poll.h>
-#include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <unistd.h>
 
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
 #include <X11/extensions/Xdamage.h>
 
 #define MAX_WINDOWS 64
@@ -94,33 +92,14 @@ static int has_painted(Window w)
     int x0 = wa.x < 0 ? -wa.x : 0, y0 = wa.y < 0 ? -wa.y : 0;
     int x1 = wa.x + wa.width > sw ? sw - wa.x : wa.width;
     int y1 = wa.y + wa.height > sh ? sh - wa.y : wa.height;
-    if (x1 <= x0 || y1 <= y0)
+    struct shot s = {{0, 0, 0, 0}, NULL};
+    if (x1 <= x0 || y1 <= y0 || grab(dpy, w, (struct rect){x0, y0, x1 - x0, y1 - y0}, &s) != 0)
         return 0;
-    XImage* img = XGetImage(dpy, w, x0, y0, x1 - x0, y1 - y0, AllPlanes, ZPixmap);
-    if (!img)
-        return 0;
-    unsigned long mask = img->red_mask | img->green_mask | img->blue_mask;
-    if (!mask)
-        mask = 0xffffff;
-    int found = 0;
-    for (int y = 0; y < img->height && !found; y++) {
-        if (img->bits_per_pixel == 32) {
-            const uint32_t* row = (const uint32_t*)(img->data + (size_t)y * img->bytes_per_line);
-            for (int x = 0; x < img->width; x++)
-                if (row[x] & mask) {
-                    found = 1;
-                    break;
-                }
-        } else {
-            for (int x = 0; x < img->width; x++)
-                if (XGetPixel(img, x, y) & mask) {
-                    found = 1;
-                    break;
-                }
-        }
-    }
-    XDestroyImage(img);
-    return found;
+    size_t n = (size_t)s.r.w * (size_t)s.r.h, i = 0;
+    while (i < n && !s.px[i])
+        i++;
+    shot_free(&s);
+    return i < n;
 }
 
 // Value in kB of the first "key:" line of a /proc file, summed over all such
@@ -220,19 +199,10 @@ int main(int argc, char* argv[])
     }
     const double t0 = start = prog.t0;
 
-    const int xfd = ConnectionNumber(dpy);
     double deadline = t0 + timeout, last_grab = 0, painted = -1;
     while (painted < 0) {
-        XFlush(dpy);
-        if (!XQLength(dpy)) {
-            // Sleep until the next grab is due, or the server has something for us.
-            double wait = nwins ? last_grab + POLL_MS - now_ms() : POLL_MS;
-            if (wait > 0) {
-                struct pollfd pfd = {xfd, POLLIN, 0};
-                struct timespec ts = {0, (long)(wait * 1e6)};
-                ppoll(&pfd, 1, &ts, NULL);
-            }
-        }
+        // Sleep until the next grab is due, or the server has something for us.
+        wait_for_server(dpy, (nwins ? last_grab : now_ms()) + POLL_MS);
         // This moment is taken as the time of whatever the events below report.
         double t = now_ms();
         while (XPending(dpy)) {

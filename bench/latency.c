@@ -53,16 +53,13 @@
 #include "xchild.h"
 
 #include <limits.h>
-#include <poll.h>
 #include <stdarg.h>
-#include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <unistd.h>
 
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/Xdamage.h>
 
@@ -79,16 +76,6 @@
 
 enum kind { TINTARA, FIFTEEN };
 enum dir { NONE, UP, DOWN };
-
-struct rect {
-    int x, y, w, h;
-};
-
-// A grab of a rectangle of a window, as 0xRRGGBB words.
-struct shot {
-    struct rect r;
-    uint32_t* px;
-};
 
 struct prog {
     enum kind kind;
@@ -157,41 +144,6 @@ static struct rect rect_union(struct rect a, struct rect b)
     return (struct rect){x0, y0, x1 - x0, y1 - y0};
 }
 
-static void shot_free(struct shot* s)
-{
-    free(s->px);
-    s->px = NULL;
-}
-
-// Grabs rectangle r of window w into s (freeing what s held); 0 on success.
-static int grab(Window w, struct rect r, struct shot* s)
-{
-    shot_free(s);
-    XImage* img = XGetImage(dpy, w, r.x, r.y, (unsigned)r.w, (unsigned)r.h, AllPlanes, ZPixmap);
-    if (!img)
-        return -1;
-    unsigned long mask = img->red_mask | img->green_mask | img->blue_mask;
-    if (!mask)
-        mask = 0xffffff;
-    s->r = r;
-    s->px = malloc((size_t)r.w * (size_t)r.h * sizeof *s->px);
-    if (!s->px)
-        fail("out of memory");
-    for (int y = 0; y < r.h; y++) {
-        uint32_t* out = s->px + (size_t)y * (size_t)r.w;
-        if (img->bits_per_pixel == 32) {
-            const uint32_t* row = (const uint32_t*)(img->data + (size_t)y * img->bytes_per_line);
-            for (int x = 0; x < r.w; x++)
-                out[x] = row[x] & (uint32_t)mask;
-        } else {
-            for (int x = 0; x < r.w; x++)
-                out[x] = (uint32_t)(XGetPixel(img, x, y) & mask);
-        }
-    }
-    XDestroyImage(img);
-    return 0;
-}
-
 // The pixel at window coordinates x, y, which must lie in the shot.
 static uint32_t at(const struct shot* s, int x, int y)
 {
@@ -258,20 +210,6 @@ static void handle_events(double t)
     }
 }
 
-// Sleeps until the server sends something or until the moment until.
-static void wait_for_server(double until)
-{
-    XFlush(dpy);
-    if (XQLength(dpy))
-        return;
-    double wait = until - now_ms();
-    if (wait <= 0)
-        return;
-    struct pollfd pfd = {ConnectionNumber(dpy), POLLIN, 0};
-    struct timespec ts = {(time_t)(wait / 1e3), (long)((wait - (time_t)(wait / 1e3) * 1e3) * 1e6)};
-    ppoll(&pfd, 1, &ts, NULL);
-}
-
 // Waits until no window has drawn for ms, for at most cap ms; 0 once quiet.
 static int wait_quiet(double ms, double cap)
 {
@@ -284,7 +222,7 @@ static int wait_quiet(double ms, double cap)
             return 0;
         if (t - start >= cap)
             return -1;
-        wait_for_server(last_drawing + ms < start + cap ? last_drawing + ms : start + cap);
+        wait_for_server(dpy, last_drawing + ms < start + cap ? last_drawing + ms : start + cap);
     }
 }
 
@@ -318,7 +256,7 @@ static void find_tintara_board(struct prog* p)
     p->down = twips_rect(5760, 2760, 735, 735, scale);
 
     struct shot s = {{0, 0, 0, 0}, NULL};
-    if (grab(p->win, rect_union(p->cell[0], p->cell[CELLS - 1]), &s) != 0)
+    if (grab(dpy, p->win, rect_union(p->cell[0], p->cell[CELLS - 1]), &s) != 0)
         fail("cannot grab tintara's window");
     for (int k = 0; k < CELLS; k++) {
         const int e = 2 * scale;
@@ -411,7 +349,7 @@ static int framed_square(const struct shot* s, int x, int y, int n, uint32_t bg)
 static void find_fifteen_board(struct prog* p)
 {
     struct shot s = {{0, 0, 0, 0}, NULL};
-    if (grab(p->win, (struct rect){0, 0, p->w, p->h}, &s) != 0)
+    if (grab(dpy, p->win, (struct rect){0, 0, p->w, p->h}, &s) != 0)
         fail("cannot grab sgt-fifteen's window");
     const uint32_t bg = background(&s);
     int found = 0, gx = 0, gy = 0, side = 0;
@@ -490,7 +428,7 @@ static void launch(struct prog* p, int k)
         fail("%s", err);
     const double deadline = now_ms() + START_MS;
     while (!p->win) {
-        wait_for_server(now_ms() + 20);
+        wait_for_server(dpy, now_ms() + 20);
         handle_events(now_ms());
         if (child_gone(&p->ch))
             fail("%s exited before showing a window", p->argv[0]);
@@ -575,7 +513,7 @@ static void click(struct prog* p, int k)
     XSync(dpy, False);
     wait_quiet(quiet_ms, 10 * quiet_ms + 1000);
     struct shot before = {{0, 0, 0, 0}, NULL}, now = {{0, 0, 0, 0}, NULL};
-    if (grab(p->win, area, &before) != 0)
+    if (grab(dpy, p->win, area, &before) != 0)
         fail("cannot grab the window of %s", p->argv[0]);
     handle_events(now_ms());
     p->dirty = 0;
@@ -590,7 +528,7 @@ static void click(struct prog* p, int k)
     double first = -1, final = -1, last_poll = t0;
     int by_damage = 0, moved = -1;
     while (final < 0) {
-        wait_for_server(poll_ms > 0 ? last_poll + poll_ms : t0 + limit);
+        wait_for_server(dpy, poll_ms > 0 ? last_poll + poll_ms : t0 + limit);
         const double t = now_ms();
         handle_events(t);
         const int polled = poll_ms > 0 && t - last_poll >= poll_ms;
@@ -599,7 +537,7 @@ static void click(struct prog* p, int k)
         if ((p->dirty || polled) && !p->opened) {
             const int was_dirty = p->dirty;
             p->dirty = 0;
-            if (grab(p->win, area, &now) == 0) {
+            if (grab(dpy, p->win, area, &now) == 0) {
                 // A damage report comes after the drawing, so the picture was there
                 // when it was read; a poll only knows once its grab is back.
                 const double seen = was_dirty ? t : now_ms();

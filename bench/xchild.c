@@ -3,6 +3,7 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -13,6 +14,7 @@
 #include <unistd.h>
 
 #include <X11/Xatom.h>
+#include <X11/Xutil.h>
 
 #define MAX_GROUPS 16
 
@@ -194,4 +196,49 @@ int child_owns_window(Display* dpy, const struct child* c, Window w)
     pid_t pid = (pid_t) * (unsigned long*)data;
     XFree(data);
     return c->group > 0 && (pid == c->group || getpgid(pid) == c->group);
+}
+
+void wait_for_server(Display* dpy, double until)
+{
+    XFlush(dpy);
+    if (XQLength(dpy))
+        return;
+    double wait = until - now_ms();
+    if (wait <= 0)
+        return;
+    struct pollfd pfd = {ConnectionNumber(dpy), POLLIN, 0};
+    struct timespec ts = {(time_t)(wait / 1e3), (long)((wait - (time_t)(wait / 1e3) * 1e3) * 1e6)};
+    ppoll(&pfd, 1, &ts, NULL);
+}
+
+void shot_free(struct shot* s)
+{
+    free(s->px);
+    s->px = NULL;
+}
+
+int grab(Display* dpy, Window w, struct rect r, struct shot* s)
+{
+    shot_free(s);
+    XImage* img = XGetImage(dpy, w, r.x, r.y, (unsigned)r.w, (unsigned)r.h, AllPlanes, ZPixmap);
+    if (!img)
+        return -1;
+    unsigned long mask = img->red_mask | img->green_mask | img->blue_mask;
+    if (!mask)
+        mask = 0xffffff;
+    s->r = r;
+    s->px = malloc((size_t)r.w * (size_t)r.h * sizeof *s->px);
+    for (int y = 0; s->px && y < r.h; y++) {
+        uint32_t* out = s->px + (size_t)y * (size_t)r.w;
+        if (img->bits_per_pixel == 32) {
+            const uint32_t* row = (const uint32_t*)(img->data + (size_t)y * img->bytes_per_line);
+            for (int x = 0; x < r.w; x++)
+                out[x] = row[x] & (uint32_t)mask;
+        } else {
+            for (int x = 0; x < r.w; x++)
+                out[x] = (uint32_t)(XGetPixel(img, x, y) & mask);
+        }
+    }
+    XDestroyImage(img);
+    return s->px ? 0 : -1;
 }

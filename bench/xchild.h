@@ -1,9 +1,11 @@
 // xchild: what the X benchmark helpers share: a monotonic clock, the display
-// opened with forgiving error handlers, and programs started in process groups of
-// their own that go down with the helper, whatever ends it.
+// opened with forgiving error handlers, programs started in process groups of
+// their own that go down with the helper, whatever ends it, the wait for the
+// server and grabs of a window's pixels.
 #pragma once
 
 #include <stddef.h>
+#include <stdint.h>
 #include <sys/types.h>
 
 #include <X11/Xlib.h>
@@ -37,3 +39,21 @@ void child_stop(struct child* c);
 // True if window w was created by the child or something in its process group;
 // also true for a window without _NET_WM_PID, since the display is private.
 int child_owns_window(Display* dpy, const struct child* c, Window w);
+
+// Flushes the requests, then sleeps until the server sends something or until
+// the moment until, on the clock of now_ms().
+void wait_for_server(Display* dpy, double until);
+
+struct rect {
+    int x, y, w, h;
+};
+
+// A grab of a rectangle of a window, as 0xRRGGBB words.
+struct shot {
+    struct rect r;
+    uint32_t* px;
+};
+
+// Grabs rectangle r of window w into s (freeing what s held); 0 on success.
+int grab(Display* dpy, Window w, struct rect r, struct shot* s);
+void shot_free(struct shot* s);

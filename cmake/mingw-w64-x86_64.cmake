@@ -6,9 +6,11 @@ set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(TINTARA_MINGW_TRIPLE x86_64-w64-mingw32)
 # Debian's win32-thread flavour where it is installed apart: the game has one
 # thread and needs no pthreads library.
-find_program(CMAKE_CXX_COMPILER NAMES ${TINTARA_MINGW_TRIPLE}-g++-win32 ${TINTARA_MINGW_TRIPLE}-g++
-  REQUIRED)
-find_program(CMAKE_RC_COMPILER NAMES ${TINTARA_MINGW_TRIPLE}-windres REQUIRED)
+find_program(CMAKE_CXX_COMPILER NAMES ${TINTARA_MINGW_TRIPLE}-g++-win32 ${TINTARA_MINGW_TRIPLE}-g++)
+find_program(CMAKE_RC_COMPILER NAMES ${TINTARA_MINGW_TRIPLE}-windres)
+if(NOT CMAKE_CXX_COMPILER OR NOT CMAKE_RC_COMPILER)
+  message(FATAL_ERROR "No MinGW-w64 compiler: apt-get install g++-mingw-w64-x86-64")
+endif()
 
 set(CMAKE_FIND_ROOT_PATH /usr/${TINTARA_MINGW_TRIPLE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

@@ -1,16 +1,22 @@
 # shellcheck shell=bash disable=SC2034,SC2154  # variables shared with the sourcing script
-# Sourced by the benchmarks that run programs under X (bench/startup,
-# bench/latency): the Debian packages they need, their C helpers, the tintara
-# binaries to measure, and a private Xvfb with a D-Bus session and the AT-SPI bus
-# up, as on a desktop.
+# The harness of the benchmarks that run programs under X (bench/startup,
+# bench/latency): the Debian packages they need, their C helpers (built on
+# xchild.c), the tintara binaries to measure, a private Xvfb with a D-Bus session
+# and the AT-SPI bus up, as on a desktop, the statistics of their tables, and
+# where the tables go.
 #
-# The sourcing script sets bench (its name, for messages) and self (its path),
-# and runs in two halves.  Outside, it calls xsession_start SCREEN, then
-# xsession_run ARGS..., which starts "$self --in-session ARGS..." inside the
-# session; that half calls xsession_enter first.  Both halves share $tmp.
+# A benchmark sets bench (its name, for messages) and self (its path), sources
+# this, defines in_session, and runs in two halves.  Outside, it calls
+# bench_start SCREEN PACKAGES... -- [[LABEL=]TINTARA ...], then bench_run, which
+# starts "$self --in-session TMP LABEL PATH ..." inside the session, where
+# bench_dispatch enters the session and calls in_session with the tintaras in
+# labels and paths; in_session writes $tmp/report.md, which bench_finish copies
+# to $out.  Both halves share $tmp.
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 peer=/usr/games/sgt-fifteen
+# shellcheck source=tools/packages.sh
+. "$root/tools/packages.sh"
 
 die() {
     echo "$bench: $*" >&2
@@ -22,20 +28,6 @@ note() { echo "$bench: $*" >&2; }
 XSESSION_PACKAGES=(cmake make g++ gcc libc6-dev qt6-base-dev qt6-qpa-plugins libfontconfig-dev libx11-dev
     libxdamage-dev libxtst-dev xvfb x11-utils dbus dbus-daemon at-spi2-core sgt-puzzles
     fonts-dejavu-core fonts-liberation2)
-
-# Install whatever Debian packages are missing (a fresh machine, as root).
-need_packages() {
-    local missing=() p
-    for p in "$@"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' ||
-            missing+=("$p")
-    done
-    ((${#missing[@]} == 0)) && return 0
-    [[ $(id -u) -eq 0 ]] || die "missing packages (install them as root): ${missing[*]}"
-    note "installing ${missing[*]}"
-    apt-get update
-    DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
-}
 
 # build_helper OUT SOURCE... -- LIBRARY...: compiles a C helper of bench/ when it is
 # missing or older than one of its sources or bench/xchild.h.
@@ -56,7 +48,8 @@ build_helper() {
     gcc -std=c11 -O2 -Wall -Wextra -Wpedantic -Werror -o "$out" "${sources[@]}" "$@"
 }
 
-# tintara_binaries [[LABEL=]PATH ...]: sets tintara_paths and tintara_labels.  No
+# tintara_binaries [[LABEL=]PATH ...]: sets tintara_paths and tintara_labels, and
+# tintara_args, the same as arguments with whole paths.  No
 # argument measures build/app/tintara, built (Release) if it is missing.  Rows are
 # named "tintara", then "tintara (LABEL)"; an argument without a label is "before"
 # if it is the second, else its place in the list.
@@ -66,6 +59,7 @@ tintara_binaries() {
     (($# > 0)) || set -- "$default"
     tintara_paths=()
     tintara_labels=()
+    tintara_args=()
     for arg in "$@"; do
         i=$((i + 1))
         if [[ $arg == *=* && ${arg%%=*} != */* ]]; then
@@ -89,6 +83,8 @@ tintara_binaries() {
         fi
         tintara_paths+=("$path")
         tintara_labels+=("$label")
+        label=${label#tintara (}
+        tintara_args+=("$([[ $i == 1 ]] || echo "${label%)}=")$path")
     done
 }
 
@@ -195,4 +191,88 @@ xsession_enter() {
 # Machine and load, for the reports.
 xsession_machine() {
     echo "$(nproc) CPUs, $(uname -sr); load average $(cut -d' ' -f1-3 /proc/loadavg) at the start"
+}
+
+# --------------------------------------------------------------------------
+# The run, from start to report
+# --------------------------------------------------------------------------
+
+# bench_dispatch ARGS...: inside the session (--in-session TMP LABEL PATH ...),
+# enters it, runs in_session with the labels and paths, and exits.
+bench_dispatch() {
+    [[ ${1-} == --in-session ]] || return 0
+    xsession_enter "$2"
+    shift 2
+    labels=()
+    paths=()
+    while (($# > 0)); do
+        labels+=("$1")
+        paths+=("$2")
+        shift 2
+    done
+    in_session
+    exit
+}
+
+# bench_start SCREEN PACKAGES... -- [[LABEL=]TINTARA ...]: installs what is
+# missing, finds the tintara binaries and the peer, sets out (OUT, by default
+# build/bench-$bench.md) and starts Xvfb on SCREEN; the benchmark then builds
+# its helpers, in $root.
+bench_start() {
+    local screen=$1 packages=()
+    shift
+    while [[ $1 != -- ]]; do
+        packages+=("$1")
+        shift
+    done
+    shift
+    out=$(realpath -m "${OUT:-$root/build/bench-$bench.md}")
+    need_packages "${XSESSION_PACKAGES[@]}" "${packages[@]}"
+    tintara_binaries "$@"
+    [[ -x $peer ]] || die "no $peer"
+    cd "$root" || exit
+    xsession_start "$screen"
+}
+
+# bench_run: in_session in the session, with a label and a path for each tintara.
+bench_run() {
+    local args=() k
+    for ((k = 0; k < ${#tintara_paths[@]}; k++)); do
+        args+=("${tintara_labels[k]}" "${tintara_paths[k]}")
+    done
+    xsession_run "${args[@]}"
+    [[ -s $tmp/report.md ]] || die "the benchmark did not complete"
+}
+
+# bench_finish: the report to $out, and on the terminal.
+bench_finish() {
+    mkdir -p "$(dirname "$out")"
+    cp "$tmp/report.md" "$out"
+    cat "$out"
+    note "results written to $out"
+}
+
+# --------------------------------------------------------------------------
+# Statistics
+# --------------------------------------------------------------------------
+
+# figure FILE COLUMN median|p95 [DIVISOR [FORMAT]]: of the column's values, divided
+# by DIVISOR (default 1), printed with FORMAT (default %.2f); n/a without values.
+# The 95th percentile is the nearest rank, ceil(0.95 n).
+figure() {
+    [[ -s $1 ]] || {
+        echo n/a
+        return
+    }
+    awk -v c="$2" '{ print $c }' "$1" | sort -g |
+        awk -v what="$3" -v d="${4:-1}" -v f="${5:-%.2f}" '{ v[NR] = $1 } END {
+        if (what == "median") m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+        else { r = int(0.95 * NR); if (r < 0.95 * NR) r++; m = v[r] }
+        printf f, m / d }'
+}
+
+# ratio A B FORMAT: A/B, or n/a where either is n/a or B is 0.
+ratio() {
+    awk -v a="$1" -v b="$2" -v f="$3" 'BEGIN {
+        if (a != "n/a" && b != "n/a" && b > 0) printf f, a / b; else print "n/a" }'
 }

@@ -8,7 +8,7 @@
 set -euo pipefail
 
 build=$(realpath "$1")
-source=$(realpath "${2:-$(dirname "$0")/..}")
+source=$(realpath "${2:-$(dirname "$0")/../..}")
 cpack=${CPACK:-cpack}
 # lintian needs man-db, which gives man; dpkg-parsechangelog comes with dpkg-shlibdeps.
 for tool in "$cpack" dpkg dpkg-deb dpkg-shlibdeps dpkg-parsechangelog file ldd gzip \

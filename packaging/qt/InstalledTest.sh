@@ -27,8 +27,8 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 deb=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
-. "$here/../tools/packages.sh"
-. "$here/../tests/RealGame.sh"
+. "$here/../../tools/packages.sh"
+. "$here/../../tests/qt/RealGame.sh"
 export DEBIAN_FRONTEND=noninteractive
 
 installed() { dpkg-query -W -f='${db:Status-Status}' "$1" 2>/dev/null | grep -qx installed; }

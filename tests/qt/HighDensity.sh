@@ -42,7 +42,7 @@ expect "frame outline" "$(pixel 497 240)" "srgb(0,0,255)"
 # The frame's crossing diagonals at twice the size of their tile of 8 pixels,
 # in a strip above the swatches.
 expect "the frame's crossing diagonals, scaled" "$(convert "$shot" -crop 192x12+504+132 +repage txt:- |
-    awk -v scale=2 -v left=504 -v top=132 -v ink='#C0C0FF' -f "$(dirname "$0")/Hatch.awk")" 0
+    awk -v scale=2 -v left=504 -v top=132 -v ink='#C0C0FF' -f "$(dirname "$0")/../Hatch.awk")" 0
 # A sunken edge is drawn in a few flat colours, with no blend between them.
 edge=$(colours 12x4+28+60)
 [ "$edge" -le 4 ] && echo "ok: sharp cell edge ($edge colours)" ||

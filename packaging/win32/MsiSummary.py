@@ -9,10 +9,18 @@ code. --time sets both times to SECONDS since 1970 (UTC), --package-code the pac
 code. Libmsi writes the whole package again, the same bytes for the same tables."""
 
 import argparse
+import sys
 
-import gi
+# Where msitools' library or its Python bindings are missing, one line says
+# which Debian package to install.
+try:
+    import gi
 
-gi.require_version("Libmsi", "1.0")
+    gi.require_version("Libmsi", "1.0")
+except ImportError:
+    sys.exit("MsiSummary.py needs python3-gi: apt-get install python3-gi gir1.2-libmsi-1.0")
+except ValueError:
+    sys.exit("MsiSummary.py needs gir1.2-libmsi-1.0: apt-get install gir1.2-libmsi-1.0")
 from gi.repository import Libmsi  # noqa: E402
 
 # A FILETIME counts 100 ns from 1601-01-01 UTC, 11,644,473,600 s before 1970.

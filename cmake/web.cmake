@@ -1,0 +1,22 @@
+# The web front end, for browsers, built with Debian's Emscripten: the site, its
+# zip and the browser test.
+set(TINTARA_UNIT_TESTS OFF)
+set(TINTARA_BENCHMARKS OFF)
+include(${CMAKE_CURRENT_LIST_DIR}/HostTool.cmake)
+
+# The web build is small and throws nothing: no exception can cross the
+# suspension of a handler that waits on the page. The browser is its sandbox:
+# no hardening flags.
+add_compile_options(-Oz -fno-exceptions -fno-rtti)
+set(TINTARA_HARDENING)
+set(TINTARA_HARDENING_LINK)
+
+# Where the web build writes the whole site, and its package, the site in one zip.
+set(TINTARA_SITE ${CMAKE_BINARY_DIR}/site)
+set(TINTARA_WEB_ZIP ${CMAKE_BINARY_DIR}/tintara-${TINTARA_VERSION_TEXT}-web.zip)
+# Debian's own Python, which has Debian's selenium for the tests, and zips the site.
+find_program(TINTARA_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH)
+find_program(TINTARA_PYTHON python3)
+if(NOT TINTARA_PYTHON)
+  message(FATAL_ERROR "No python3: apt-get install python3")
+endif()
