@@ -26,3 +26,20 @@ BUILD_PACKAGES=(g++ make cmake qt6-base-dev qt6-qpa-plugins libfontconfig-dev fo
 # driver's selenium.
 WEB_PACKAGES=(g++ make cmake emscripten chromium chromium-driver python3-selenium
     fonts-liberation2)
+
+# Lets apt install packages of another architecture beside this machine's
+# (Debian's multiarch), such as arm64 for the cross build; need_packages then
+# fetches its lists.
+need_architecture() {
+    [ "$1" = "$(dpkg --print-architecture)" ] && return 0
+    dpkg --print-foreign-architectures | grep -qx "$1" && return 0
+    echo "Adding the $1 architecture to dpkg" >&2
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" dpkg --add-architecture "$1"
+}
+# Cross-building for arm64 (after need_architecture arm64): the cross compiler, the
+# arm64 Qt and fontconfig with pkgconf's arm64 wrapper, the Qt plugins the tests and
+# the package load, and qemu's user emulation, which runs the arm64 programs.
+ARM64_PACKAGES=(make cmake crossbuild-essential-arm64 qt6-base-dev:arm64 libfontconfig-dev:arm64
+    pkgconf:arm64 qt6-qpa-plugins:arm64 qt6-wayland:arm64 qemu-user-static fonts-liberation2)
