@@ -19,8 +19,7 @@
 #       ends the bus and every service it activated (the accessibility bus among
 #       them), waiting three seconds at most
 
-time_scale=${TINTARA_TIME_SCALE:-1}
-scaled() { echo $(($1 * time_scale)); }
+scaled() { echo $(($1 * ${TINTARA_TIME_SCALE:-1})); }
 
 session_bus_pid=''
 
@@ -49,8 +48,7 @@ start_session_bus() {
 stop_session_bus() {
     local pid=$session_bus_pid
     [ -n "$pid" ] || return 0
-    time_scale=${TINTARA_TIME_SCALE:-1}
-scaled() { echo $(($1 * time_scale)); }
+    scaled() { echo $(($1 * ${TINTARA_TIME_SCALE:-1})); }
 
 session_bus_pid=''
     kill -TERM -- "-$pid" 2>/dev/null || kill -TERM "$pid" 2>/dev/null || true
