@@ -14,6 +14,6 @@ set(CMAKE_LIBRARY_ARCHITECTURE ${TINTARA_TRIPLE})
 find_program(PKG_CONFIG_EXECUTABLE NAMES ${TINTARA_TRIPLE}-pkg-config REQUIRED)
 
 # The build runs one of its own programs, the icon tool, through qemu's user
-# emulation; static, so that it needs nothing of the arm64 side to start.
-find_program(TINTARA_QEMU NAMES qemu-aarch64-static qemu-aarch64 REQUIRED)
+# emulation (qemu-user).
+find_program(TINTARA_QEMU NAMES qemu-aarch64 qemu-aarch64-static REQUIRED)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${TINTARA_QEMU} -L /)

@@ -40,6 +40,8 @@ need_architecture() {
 }
 # Cross-building for arm64 (after need_architecture arm64): the cross compiler, the
 # arm64 Qt and fontconfig with pkgconf's arm64 wrapper, the Qt plugins the tests and
-# the package load, and qemu's user emulation, which runs the arm64 programs.
+# the package load, and qemu's user emulation, which runs the arm64 programs:
+# qemu-user, not qemu-user-static, whose binfmt.d entries (in qemu-user-binfmt from
+# Debian 13 on) systemd would register in the machine's own binfmt_misc.
 ARM64_PACKAGES=(make cmake crossbuild-essential-arm64 qt6-base-dev:arm64 libfontconfig-dev:arm64
-    pkgconf:arm64 qt6-qpa-plugins:arm64 qt6-wayland:arm64 qemu-user-static fonts-liberation2)
+    pkgconf:arm64 qt6-qpa-plugins:arm64 qt6-wayland:arm64 qemu-user fonts-liberation2)
