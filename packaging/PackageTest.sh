@@ -90,7 +90,7 @@ owner() {
 # architecture, in its multiarch folders (read from the file, not by ldd, which runs
 # the loader and so knows only this machine's architecture).
 linked=$(objdump -p "$binary" 2>/dev/null | awk '$1 == "NEEDED" { print $2 }' || true)
-multiarch=$(dpkg-architecture -A "$arch" -q DEB_HOST_MULTIARCH 2>/dev/null)
+multiarch=$(dpkg-architecture -a "$arch" -q DEB_HOST_MULTIARCH 2>/dev/null)
 for library in libQt6Core.so.6 libQt6Gui.so.6 libQt6Widgets.so.6; do
     path=
     if grep -qxF "$library" <<<"$linked"; then
