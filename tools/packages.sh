@@ -3,8 +3,17 @@
 need_packages() {
     local missing=()
     local package
+    # A name without an architecture means this machine's own (or "all"): where
+    # arm64 is added, qt6-wayland:arm64 alone does not count as qt6-wayland.
+    local native pattern
+    native=$(dpkg --print-architecture)
     for package in "$@"; do
-        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+        case $package in
+        *:*) pattern='^install ok installed ' ;;
+        *) pattern="^install ok installed ($native|all)\$" ;;
+        esac
+        if ! dpkg-query -W -f='${Status} ${Architecture}\n' "$package" 2>/dev/null |
+            grep -qE "$pattern"; then
             missing+=("$package")
         fi
     done
@@ -26,3 +35,22 @@ BUILD_PACKAGES=(g++ make cmake qt6-base-dev qt6-qpa-plugins libfontconfig-dev fo
 # driver's selenium.
 WEB_PACKAGES=(g++ make cmake emscripten chromium chromium-driver python3-selenium
     fonts-liberation2)
+
+# Lets apt install packages of another architecture beside this machine's
+# (Debian's multiarch), such as arm64 for the cross build; need_packages then
+# fetches its lists.
+need_architecture() {
+    [ "$1" = "$(dpkg --print-architecture)" ] && return 0
+    dpkg --print-foreign-architectures | grep -qx "$1" && return 0
+    echo "Adding the $1 architecture to dpkg" >&2
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" dpkg --add-architecture "$1"
+}
+# Cross-building for arm64 (after need_architecture arm64): the cross compiler, the
+# arm64 Qt and fontconfig with pkgconf's arm64 wrapper, the Qt plugins the tests and
+# the package load, and qemu's user emulation, which runs the arm64 programs:
+# qemu-user, not qemu-user-static, whose binfmt.d entries (in qemu-user-binfmt from
+# Debian 13 on) systemd would register in the machine's own binfmt_misc.
+ARM64_PACKAGES=(make cmake crossbuild-essential-arm64 qt6-base-dev:arm64 libfontconfig-dev:arm64
+    pkgconf:arm64 qt6-qpa-plugins:arm64 qt6-wayland:arm64 qemu-user fonts-liberation2)

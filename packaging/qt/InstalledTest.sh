@@ -8,6 +8,8 @@
 # away afterwards, as tools/chroot-test does, and says so with
 # TINTARA_DISPOSABLE_SYSTEM=1. It needs root and an apt that can reach the archive
 # for the package's dependencies; xvfb, xauth and xdotool are installed if missing.
+# A package for another architecture (arm64 on amd64) is played under qemu's user
+# emulation (tools/emulate), with its waits scaled as the tests' are there.
 # Usage: TINTARA_DISPOSABLE_SYSTEM=1 InstalledTest.sh tintara_0.00_<arch>.deb
 #        (exits 77 when it may not or cannot run)
 set -euo pipefail
@@ -107,17 +109,17 @@ play() {
     env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY "$game" 2>"$PLAY_LOG" &
     pid=$!
     echo "$pid" >"$PLAY_PID"
-    window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Tintara by Orlandek$' | head -n 1) ||
+    window=$(timeout "$(scaled 20)" xdotool search --sync --onlyvisible --name '^Tintara by Orlandek$' | head -n 1) ||
         { echo "no window appeared"; return 1; }
     echo "   window $window, process $pid"
     sleep 0.3
     # cmdExit, at the middle of the button.
     xdotool mousemove --window "$window" 436 76 click 1
-    question=$(timeout 10 xdotool search --sync --onlyvisible --name '^Attention!$' | head -n 1) ||
+    question=$(timeout "$(scaled 10)" xdotool search --sync --onlyvisible --name '^Attention!$' | head -n 1) ||
         { echo "the Exit question did not appear"; return 1; }
     xdotool windowfocus --sync "$question"
     xdotool key --clearmodifiers n
-    for _ in $(seq 50); do
+    for _ in $(seq "$(scaled 50)"); do
         kill -0 "$pid" 2>/dev/null || break
         sleep 0.1
     done
@@ -133,18 +135,31 @@ play() {
 export PLAY_LOG=$work/game.log PLAY_PID=$work/game.pid
 # The game on a desktop has a session bus: this one is the test's own.
 start_session_bus "$work"
-echo "== Playing $game under Xvfb"
 # xvfb-run is a POSIX shell script, which passes no exported function on: the inner
-# bash is given play's text. $1 is its own argument.
+# bash runs play from a script of its own.
+{
+    declare -f scaled play
+    echo 'play "$1"'
+} >"$work/play.sh"
+emulate=()
+architecture=$(dpkg-deb -f "$deb" Architecture)
+if [ "$architecture" != all ] && [ "$architecture" != "$(dpkg --print-architecture)" ]; then
+    emulate=("$here/../../tools/emulate")
+    echo "== Playing $game ($architecture) under Xvfb, emulated by qemu"
+else
+    echo "== Playing $game under Xvfb"
+fi
 # shellcheck disable=SC2016
-if ! outcome=$(timeout 60 xvfb-run -a -s "-screen 0 1024x768x24" \
-    bash -c "$(declare -f play)"'; play "$1"' play "$game" 2>&1); then
+if ! outcome=$("${emulate[@]}" bash -c "$(declare -f scaled)"'
+    timeout "$(scaled 60)" xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$1"' "$work/play.sh" "$game" 2>&1); then
     fail "the installed game: $outcome"
     [ ! -s "$work/game.log" ] || { echo "its standard error:"; cat "$work/game.log"; } >&2
 else
     echo "$outcome"
 fi
-game_pid=$(cat "$work/game.pid" 2>/dev/null || true)
+# Under emulation the game's process id is its namespace's, and the namespace has
+# ended with everything in it.
+[ "${#emulate[@]}" -gt 0 ] || game_pid=$(cat "$work/game.pid" 2>/dev/null || true)
 if [ -n "$game_pid" ] && kill -0 "$game_pid" 2>/dev/null; then
     fail "the game is still running"
     kill "$game_pid" 2>/dev/null || true

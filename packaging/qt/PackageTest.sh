@@ -3,7 +3,8 @@
 # what it installs: the game in /usr/games, the desktop entry that starts it, the
 # 32x32 icon, the AppStream record, the manual page, the copyright file (against
 # LICENSE) and the changelog; the Depends field; and lintian, which must find
-# nothing at error or warning level.
+# nothing at error or warning level. The package is for the architecture the build
+# was configured for: this machine's, or a cross build's (arm64).
 # Usage: PackageTest.sh BUILD-DIR SOURCE-DIR   (exits 77 when the packaging tools are missing)
 set -euo pipefail
 
@@ -11,7 +12,7 @@ build=$(realpath "$1")
 source=$(realpath "${2:-$(dirname "$0")/../..}")
 cpack=${CPACK:-cpack}
 # lintian needs man-db, which gives man; dpkg-parsechangelog comes with dpkg-shlibdeps.
-for tool in "$cpack" dpkg dpkg-deb dpkg-shlibdeps dpkg-parsechangelog file ldd gzip \
+for tool in "$cpack" dpkg dpkg-deb dpkg-shlibdeps dpkg-parsechangelog dpkg-architecture file objdump gzip \
     desktop-file-validate lintian man; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
@@ -27,7 +28,9 @@ if ! (cd "$build" && "$cpack" -G DEB -B "$work/out") >"$work/cpack.log" 2>&1; th
     echo "FAIL: cpack -G DEB failed" >&2
     exit 1
 fi
-arch=$(dpkg --print-architecture)
+# The architecture CPack was told, for a cross build, else this machine's.
+arch=$(sed -n 's/^set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
+arch=${arch:-$(dpkg --print-architecture)}
 deb=$work/out/tintara_0.00_${arch}.deb
 if [ ! -f "$deb" ]; then
     cat "$work/cpack.log" >&2
@@ -83,10 +86,22 @@ owner() {
     done
     return 1
 }
-linked=$(ldd "$binary" 2>/dev/null || true)
+# The libraries the game names, as this system holds them for the package's
+# architecture, in its multiarch folders (read from the file, not by ldd, which runs
+# the loader and so knows only this machine's architecture).
+linked=$(objdump -p "$binary" 2>/dev/null | awk '$1 == "NEEDED" { print $2 }' || true)
+multiarch=$(dpkg-architecture -a "$arch" -q DEB_HOST_MULTIARCH 2>/dev/null)
 for library in libQt6Core.so.6 libQt6Gui.so.6 libQt6Widgets.so.6; do
-    path=$(awk -v lib="$library" '$1 == lib && $2 == "=>" { print $3 }' <<<"$linked")
-    if [ -z "$path" ] || [ ! -e "$path" ]; then
+    path=
+    if grep -qxF "$library" <<<"$linked"; then
+        for dir in "/usr/lib/$multiarch" "/lib/$multiarch"; do
+            if [ -e "$dir/$library" ]; then
+                path=$dir/$library
+                break
+            fi
+        done
+    fi
+    if [ -z "$path" ]; then
         fail "the game is not linked with $library, or it is not found"
         continue
     fi

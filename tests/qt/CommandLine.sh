@@ -34,7 +34,7 @@ failed=0
 ok() { echo "ok: $*"; }
 bad() { echo "FAIL: $*"; failed=1; }
 
-if window=$(timeout 10 xdotool search --sync --onlyvisible --name '^Tintara by Orlandek$' | head -n 1); then
+if window=$(timeout "$(scaled 10)" xdotool search --sync --onlyvisible --name '^Tintara by Orlandek$' | head -n 1); then
     ok "the title is the game's own"
 else
     bad "no window titled 'Tintara by Orlandek' (titles: $(xdotool search --name . getwindowname %@ 2>/dev/null | tr '\n' ','))"
@@ -59,7 +59,7 @@ left=$(convert "$work/shot.png" -format '%[pixel:p{88,152}]' info:)
 # Ending the traced game ends strace, which then has written the whole trace.
 game=$(xdotool getwindowpid "$window")
 kill "$game"
-for _ in $(seq 100); do
+for _ in $(seq "$(scaled 100)"); do
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
 done

@@ -22,7 +22,7 @@ start_session_bus "$work"
 
 "$tintara" &
 pid=$!
-window=$(timeout 10 xdotool search --sync --onlyvisible --name '^Tintara by Orlandek$' | head -n 1) ||
+window=$(timeout "$(scaled 10)" xdotool search --sync --onlyvisible --name '^Tintara by Orlandek$' | head -n 1) ||
     fail "no window appeared"
 echo "window $window, process $pid"
 
@@ -39,12 +39,12 @@ if ! await_change "$window" "$before"; then
 fi
 
 click 436 76 # cmdExit
-question=$(timeout 5 xdotool search --sync --onlyvisible --name '^Attention!$' | head -n 1) ||
+question=$(timeout "$(scaled 5)" xdotool search --sync --onlyvisible --name '^Attention!$' | head -n 1) ||
     fail "the Exit question did not appear"
 xdotool windowfocus --sync "$question"
 xdotool key --clearmodifiers n
 
-for _ in $(seq 50); do
+for _ in $(seq "$(scaled 50)"); do
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
 done

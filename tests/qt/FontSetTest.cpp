@@ -20,6 +20,7 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <utility>
@@ -261,7 +262,9 @@ private:
         child.start(QCoreApplication::applicationFilePath(),
                     {QStringLiteral("--draw"), output,
                      select ? QStringLiteral("selected") : QStringLiteral("all")});
-        if (!child.waitForFinished(120000)) {
+        // Two minutes natively; longer under emulation, by the tests' factor.
+        const int scale = std::max(1, qEnvironmentVariableIntValue("TINTARA_TIME_SCALE"));
+        if (!child.waitForFinished(120000 * scale)) {
             child.kill();
             child.waitForFinished(5000);
             return false;

@@ -21,7 +21,7 @@ start_session_bus "$work"
 shot=$work/shot.png
 QT_SCALE_FACTOR=2 "$tintara" &
 pid=$!
-window=$(timeout 10 xdotool search --sync --onlyvisible --name '^Tintara by Orlandek$' | head -n 1)
+window=$(timeout "$(scaled 10)" xdotool search --sync --onlyvisible --name '^Tintara by Orlandek$' | head -n 1)
 # The navy swatch, at twice its place, shows once the window is painted.
 await_pixel "$window" 534 166 000080 || echo "FAIL: the window was not painted within ten seconds"
 import -window "$window" "$shot"

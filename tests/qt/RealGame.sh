@@ -1,5 +1,11 @@
 # What the tests that start the real game share; sourced by them.
 #
+# Their bounds are for the game run natively. Under emulation (the arm64 build
+# under qemu) it runs several times slower, and TINTARA_TIME_SCALE, a whole number,
+# multiplies every bound on the game:
+#
+#   scaled N      N times that factor
+#
 # A D-Bus session bus of the test's own. A desktop gives the game a session bus, and through it the
 # accessibility bus; without one, libdbus starts a bus itself through dbus-launch
 # where dbus-x11 is installed, and that bus outlives the game. So every such test
@@ -12,6 +18,8 @@
 #   stop_session_bus
 #       ends the bus and every service it activated (the accessibility bus among
 #       them), waiting three seconds at most
+
+scaled() { echo $(($1 * ${TINTARA_TIME_SCALE:-1})); }
 
 session_bus_pid=''
 
@@ -40,7 +48,9 @@ start_session_bus() {
 stop_session_bus() {
     local pid=$session_bus_pid
     [ -n "$pid" ] || return 0
-    session_bus_pid=''
+    scaled() { echo $(($1 * ${TINTARA_TIME_SCALE:-1})); }
+
+session_bus_pid=''
     kill -TERM -- "-$pid" 2>/dev/null || kill -TERM "$pid" 2>/dev/null || true
     local _
     for _ in $(seq 30); do
@@ -57,8 +67,8 @@ stop_session_bus() {
 #
 #   window_pixel WINDOW X Y       the colour at X, Y as hex digits, such as 000080
 #   window_digest WINDOW          a digest of the window's pixels
-#   await_pixel WINDOW X Y HEX    waits ten seconds at most for that colour there
-#   await_change WINDOW DIGEST    waits ten seconds at most for other pixels
+#   await_pixel WINDOW X Y HEX    waits ten seconds (scaled) at most for that colour there
+#   await_change WINDOW DIGEST    waits ten seconds (scaled) at most for other pixels
 
 window_pixel() {
     import -window "$1" png:- 2>/dev/null | convert - -format "%[hex:p{$2,$3}]" info: 2>/dev/null
@@ -69,7 +79,7 @@ window_digest() {
 }
 
 await_pixel() {
-    local deadline=$((SECONDS + 10))
+    local deadline=$((SECONDS + $(scaled 10)))
     until [ "$(window_pixel "$1" "$2" "$3")" = "$4" ]; do
         [ $SECONDS -lt $deadline ] || return 1
         sleep 0.1
@@ -77,7 +87,7 @@ await_pixel() {
 }
 
 await_change() {
-    local deadline=$((SECONDS + 10))
+    local deadline=$((SECONDS + $(scaled 10)))
     while [ "$(window_digest "$1")" = "$2" ]; do
         [ $SECONDS -lt $deadline ] || return 1
         sleep 0.1

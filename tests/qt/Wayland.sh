@@ -115,7 +115,7 @@ window() { views | awk -F '\t' -v title="$1" '$2 == title { print $1 }'; }
 # Waits up to $2 seconds for the window titled $1 (focused when $3 is "focused");
 # sets x y w h.
 await_window() {
-    local deadline=$((SECONDS + $2)) found
+    local deadline=$((SECONDS + $(scaled "$2"))) found
     while :; do
         found=$(window "$1")
         read -r x y w h focused pid _ <<<"$found" || true
@@ -129,7 +129,7 @@ await_window() {
 }
 # Waits up to $1 seconds for the game to end; sets status.
 await_end() {
-    local deadline=$((SECONDS + $1))
+    local deadline=$((SECONDS + $(scaled "$1")))
     while kill -0 "$game_pid" 2>/dev/null; do
         [ $SECONDS -lt $deadline ] || return 1
         sleep 0.1
@@ -222,7 +222,7 @@ board() {
 }
 # Waits up to $1 seconds for a board that is not $2; sets now (the board).
 await_change() {
-    local deadline=$((SECONDS + $1))
+    local deadline=$((SECONDS + $(scaled "$1")))
     while :; do
         now=$(board)
         [ "$now" != "$2" ] && [ "${now##* }" -ge 0 ] && return 0
@@ -258,7 +258,7 @@ ok "a window titled \"$title\" in the compositor's tree, focused"
 check "the window's process" "$pid" "$game_pid"
 check "window size" "${w}x$h" 496x263
 
-deadline=$((SECONDS + 10))
+deadline=$((SECONDS + $(scaled 10)))
 until now=$(board) && [ "$(empty_of "$now")" -ge 0 ]; do
     [ $SECONDS -lt $deadline ] || fail "no board with one empty cell on the screen: $now"
     sleep 0.2
@@ -274,7 +274,7 @@ if [ "$empty" -lt 12 ]; then
 else
     before=$now
     key -k space
-    sleep 1
+    sleep "$(scaled 1)"
     now=$(board)
     [ "$now" = "$before" ] || fail "Space on Up changed the board with the empty cell in the bottom row"
     ok "Space on Up: nothing to slide with the empty cell in the bottom row"
@@ -291,7 +291,7 @@ ok "Exit asks in a window titled \"Attention!\""
 key -k Escape
 await_end 10 || fail "still running 10 seconds after Escape"
 ended "after Escape"
-deadline=$((SECONDS + 5))
+deadline=$((SECONDS + $(scaled 5)))
 while [ -n "$(window "$title")" ]; do
     [ $SECONDS -lt $deadline ] || fail "the window is still in the compositor's tree"
     sleep 0.1
@@ -307,7 +307,7 @@ check "window size in logical pixels" "${w}x$h" 496x263
 # Wait for a frame at the output's density: a sharp arrow (halved and doubled
 # again it changes).
 arrow=$work/arrow.png doubled=$work/doubled.png
-deadline=$((SECONDS + 10))
+deadline=$((SECONDS + $(scaled 10)))
 while :; do
     screenshot
     convert "$shot" -crop 98x98+768+256 +repage "$arrow"
