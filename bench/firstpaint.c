@@ -127,26 +127,17 @@ int main(int argc, char* argv[])
             if (has_painted(wins[i].win))
                 painted = t;
         }
-        if (painted < 0 && child_gone(&prog)) {
-            printf("exited before painting anything (%.0f ms after exec)\n", now_ms() - t0);
-            child_stop(&prog);
-            return 3;
-        }
-        if (painted < 0 && now_ms() > t0 + timeout) {
-            printf("timeout nothing painted within %.0f ms (%d window%s seen)\n", timeout, nwins,
-                   nwins == 1 ? "" : "s");
-            child_stop(&prog);
-            return 2;
-        }
+        if (painted < 0 && child_gone(&prog))
+            quit(3, "exited before painting anything (%.0f ms after exec)", now_ms() - t0);
+        if (painted < 0 && now_ms() > t0 + timeout)
+            quit(2, "timeout nothing painted within %.0f ms (%d window%s seen)", timeout, nwins,
+                 nwins == 1 ? "" : "s");
     }
     // Lets the program settle, then reads its memory.
     while (now_ms() < painted + settle && !child_gone(&prog))
-        sleep_ms(painted + settle - now_ms() > 20 ? 20 : painted + settle - now_ms());
-    if (prog.pid <= 0) {
-        printf("exited within %.0f ms of its first paint\n", settle);
-        child_stop(&prog);
-        return 3;
-    }
+        usleep(1000);
+    if (prog.pid <= 0)
+        quit(3, "exited within %.0f ms of its first paint", settle);
     long rss = proc_kb("status", "VmRSS"), pss = proc_kb("smaps_rollup", "Pss");
     long dirty = proc_kb("smaps_rollup", "Private_Dirty");
     child_stop(&prog);

@@ -1,8 +1,8 @@
 # shellcheck shell=bash disable=SC2034,SC2154  # variables shared with the sourcing script
 # The harness of the benchmarks that run programs under X (bench/startup,
 # bench/latency).  A benchmark sets bench (its name, for messages), sources this
-# and calls bench_start SCREEN PACKAGES... -- [[LABEL=]TINTARA ...]: the Debian
-# packages, the tintaras to measure (in labels and paths), a scratch folder $tmp,
+# and calls bench_start SCREEN [[LABEL=]TINTARA ...]: the Debian packages (and those
+# in packages), the tintaras to measure (in labels and paths), a scratch folder $tmp,
 # and a private Xvfb with a D-Bus session and the AT-SPI bus up, as on a desktop,
 # all gone at exit.  It builds its C helper with build_helper, writes its table
 # to $tmp/report.md with figure, ratio_rows and machine, and ends with bench_finish.
@@ -67,7 +67,7 @@ cleanup() {
 # painted only once the program puts something in it; then a D-Bus session bus of
 # its own and the AT-SPI bus.  No Wayland and no forced platform.
 session_start() {
-    local n i
+    local n='' i
     :>"$tmp/display"
     Xvfb -displayfd 3 -screen 0 "$1" -br -nolisten tcp 3>"$tmp/display" >"$tmp/xvfb.log" 2>&1 &
     pids+=($!)
@@ -79,8 +79,9 @@ session_start() {
     [[ $n =~ ^[0-9]+$ ]] || die "could not start Xvfb (last log: $(tail -n 3 "$tmp/xvfb.log"))"
     export DISPLAY=:$n XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$tmp}
     unset WAYLAND_DISPLAY QT_QPA_PLATFORM GDK_BACKEND AT_SPI_BUS_ADDRESS
+    n=
     { read -r DBUS_SESSION_BUS_ADDRESS && read -r n; } < <(dbus-daemon --session --fork \
-        --print-address=1 --print-pid=1 2>"$tmp/dbus.log")
+        --print-address=1 --print-pid=1 2>"$tmp/dbus.log") || true
     [[ -n $n ]] || die "could not start a D-Bus session ($(cat "$tmp/dbus.log"))"
     pids+=("$n")
     export DBUS_SESSION_BUS_ADDRESS
@@ -96,16 +97,12 @@ session_start() {
     note "display $DISPLAY ($1)"
 }
 
-# bench_start SCREEN PACKAGES... -- [[LABEL=]TINTARA ...]: installs what is
-# missing, finds the tintaras and the peer, sets out (OUT, by default
-# build/bench-$bench.md) and starts the session on SCREEN.
+# bench_start SCREEN [[LABEL=]TINTARA ...]: installs what is missing (and the
+# benchmark's packages), finds the tintaras and the peer, sets out (OUT, by
+# default build/bench-$bench.md) and starts the session on SCREEN.
+packages=()
 bench_start() {
-    local screen=$1 packages=()
-    shift
-    while [[ $1 != -- ]]; do
-        packages+=("$1")
-        shift
-    done
+    local screen=$1
     shift
     out=$(realpath -m "${OUT:-$root/build/bench-$bench.md}")
     need_packages cmake make g++ gcc libc6-dev qt6-base-dev qt6-qpa-plugins libfontconfig-dev \
@@ -128,10 +125,7 @@ machine() {
 # by DIVISOR (default 1), printed with FORMAT (default %.2f); n/a without values.
 # The 95th percentile is the nearest rank, ceil(0.95 n).
 figure() {
-    [[ -s $1 ]] || {
-        echo n/a
-        return
-    }
+    [[ -s $1 ]] || { echo n/a && return; }
     awk -v c="$2" '{ print $c }' "$1" | sort -g |
         awk -v what="$3" -v d="${4:-1}" -v f="${5:-%.2f}" '{ v[NR] = $1 } END {
         if (what == "median") m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2

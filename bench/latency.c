@@ -1,29 +1,25 @@
-// latency: clicks programs through XTEST and times each click, from the moment the
-// click is sent to the moment its result is on the screen.
+// latency: clicks programs through XTEST and times each click, from the moment it
+// is sent to the moment its result is on the screen.
 //
 // usage: latency CLICKS WARMUP LOGDIR KIND:PROGRAM ...
-//   CLICKS counted clicks per program, after WARMUP uncounted ones; program K's
-//   output goes to LOGDIR/K.log.  KIND tintara: click the arrow buttons Up and Down
-//   of tintara's window; fifteen: click the tile above or below the gap of
-//   sgt-fifteen's board.  Either way one tile slides one cell.
+//   CLICKS counted clicks per program after WARMUP others; program K's output goes
+//   to LOGDIR/K.log.  KIND tintara: click tintara's arrow buttons Up and Down;
+//   fifteen: the tile above or below the gap of sgt-fifteen.  A tile slides a cell.
 //
-// The programs run side by side, placed so that no two windows overlap, and are
-// clicked in turn.  A click: the pointer moves onto the control, the windows are
-// left to go quiet, the two cells the tile moves between are grabbed, then the
-// press and release go out together and the clock starts.  From then on the cells
-// are grabbed whenever the window's XDamage object reports drawing, and every
-// POLL_MS, and compared with the picture before: the first change is the first
-// grab that differs, the end the first in which the two cells have exchanged their
-// pictures (but for LOOSE pixels).  A time is the moment the damage report that led
-// to the grab was read (the server sends it once the drawing is done), or for a
-// poll the moment its grab came back: either way the picture was on the screen.
+// The programs run side by side and are clicked in turn.  A click: the pointer
+// moves onto the control, the windows go quiet, the two cells the tile moves
+// between are grabbed, the press and release go out and the clock starts.  Then
+// the cells are grabbed whenever the window's XDamage object reports drawing (the
+// server sends the report once the drawing is done; the time is when it was read),
+// and every POLL_MS (the time is when the grab came back).  The first change is
+// the first grab that differs, the end the first in which the two cells have
+// exchanged their pictures (but for LOOSE pixels).
 //
-// sgt-fifteen's gap is the one square of background colour framed by tiles; its
-// side is the cell pitch.  Tintara's cells are where window/Layout.h puts them, but
-// colours alone do not tell the empty cell from a pale tile, so the first clicks
-// find it: Up, and if nothing moved, Down.  Then the clicks move the same tile back
-// and forth.  A click that opens a window (the message box on a solved board) is
-// skipped and the program started again.
+// sgt-fifteen's gap is the one square of background colour framed by tiles.
+// Colours do not tell tintara's empty cell from a pale tile, so the first clicks
+// find it: Up, and if nothing moved, Down.  Then each click moves the same tile
+// back or forth.  A click that opens a window (the message box on a solved board)
+// is skipped and the program started again.
 //
 // Output, a line a click: "click K FIRST_MS FINAL_MS damage|poll" (counted), "warm
 // ..." (warm-up), "timeout K MS" or "skip K REASON" (not counted); then "done".
@@ -185,8 +181,6 @@ static void find_tintara_board(struct prog* p)
             fail("tintara's cell B%d is not where window/Layout.h puts it", k + 1);
     }
     free(s.px);
-    p->gap = -1;
-    p->last = NONE;
 }
 
 // True if rectangle r of shot s looks like one of sgt-fifteen's tiles: a light
@@ -244,7 +238,8 @@ static int framed_square(const struct shot* s, int x, int y, int n, uint32_t bg)
            !count(s, (struct rect){x, y - 1, n, 1}, bg) &&
            !count(s, (struct rect){x, y + n, n, 1}, bg) &&
            !count(s, (struct rect){x - 1, y, 1, n}, bg) &&
-           !count(s, (struct rect){x + n, y, 1, n}, bg) && uniform(s, (struct rect){x, y, n, n}, bg);
+           !count(s, (struct rect){x + n, y, 1, n}, bg) &&
+           uniform(s, (struct rect){x, y, n, n}, bg);
 }
 
 // sgt-fifteen's cells, from the pixels: the gap is the one square of background
@@ -291,28 +286,6 @@ static void find_fifteen_board(struct prog* p)
     free(s.px);
     if (boards != 1)
         fail("sgt-fifteen's gap fits %d boards of tiles, not 1", boards);
-    p->last = NONE;
-}
-
-static void place(struct prog* p)
-{
-    int screen_w = DisplayWidth(dpy, DefaultScreen(dpy));
-    if (!p->placed) {
-        if (next_x > 0 && next_x + p->w > screen_w) {
-            next_x = 0;
-            next_y += row_h + SPACING;
-            row_h = 0;
-        }
-        if (next_x + p->w > screen_w || next_y + p->h > DisplayHeight(dpy, DefaultScreen(dpy)))
-            fail("the screen is too small for the windows");
-        p->sx = next_x;
-        p->sy = next_y;
-        p->placed = 1;
-        next_x += p->w + SPACING;
-        row_h = p->h > row_h ? p->h : row_h;
-    }
-    XMoveWindow(dpy, p->win, p->sx, p->sy);
-    XSync(dpy, False);
 }
 
 static void launch(struct prog* p)
@@ -335,9 +308,27 @@ static void launch(struct prog* p)
         fail("%s did not settle", p->argv[0]);
     p->w = wa.width;
     p->h = wa.height;
-    place(p);
+    if (!p->placed) { // next in the row of windows, or first in the next row
+        const int sw = DisplayWidth(dpy, DefaultScreen(dpy));
+        if (next_x > 0 && next_x + p->w > sw) {
+            next_x = 0;
+            next_y += row_h + SPACING;
+            row_h = 0;
+        }
+        if (next_x + p->w > sw || next_y + p->h > DisplayHeight(dpy, DefaultScreen(dpy)))
+            fail("the screen is too small for the windows");
+        p->sx = next_x;
+        p->sy = next_y;
+        p->placed = 1;
+        next_x += p->w + SPACING;
+        row_h = p->h > row_h ? p->h : row_h;
+    }
+    XMoveWindow(dpy, p->win, p->sx, p->sy);
+    XSync(dpy, False);
     if (wait_quiet(SETTLE_MS, START_MS) != 0)
         fail("%s did not settle", p->argv[0]);
+    p->gap = -1;
+    p->last = NONE;
     if (p->tintara)
         find_tintara_board(p);
     else

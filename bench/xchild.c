@@ -2,7 +2,7 @@
 // latency.c): a monotonic clock, the display with forgiving error handlers and the
 // root's and DAMAGE's events, programs started in process groups of their own that
 // go down with the helper whatever ends it, the wait for the server and grabs of a
-// window's pixels.  A failure prints "error MESSAGE" on stdout and exits 1.
+// window's pixels.  A failure (fail) prints "error MESSAGE" on stdout and exits 1.
 #define _GNU_SOURCE
 #include <errno.h>
 #include <fcntl.h>
@@ -50,17 +50,18 @@ static void kill_all_groups(void)
             kill(-groups[i], SIGKILL);
 }
 
-static void fail(const char* fmt, ...)
+// Prints a line, kills every child and exits with the status.
+static void quit(int status, const char* fmt, ...)
 {
     va_list ap;
     va_start(ap, fmt);
-    printf("error ");
     vprintf(fmt, ap);
     printf("\n");
     va_end(ap);
     kill_all_groups();
-    exit(1);
+    exit(status);
 }
+#define fail(...) quit(1, "error " __VA_ARGS__)
 
 // Milliseconds on the monotonic clock.
 static double now_ms(void)
@@ -68,18 +69,6 @@ static double now_ms(void)
     struct timespec ts;
     clock_gettime(CLOCK_MONOTONIC, &ts);
     return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-}
-
-static struct timespec timespec_of(double ms)
-{
-    return (struct timespec){(time_t)(ms / 1e3), (long)((ms - (time_t)(ms / 1e3) * 1e3) * 1e6)};
-}
-
-static void sleep_ms(double ms)
-{
-    struct timespec ts = timespec_of(ms > 0 ? ms : 0);
-    while (nanosleep(&ts, &ts) == -1 && errno == EINTR) {
-    }
 }
 
 // Windows come and go under our feet; a failed request just means "not this one".
@@ -129,23 +118,18 @@ static void open_display(void)
 // Starts argv[0] with its output in the file log, in a process group of its own.
 static void child_start(struct child* c, char* const argv[], const char* log)
 {
-    int slot = 0;
+    int slot = 0, fds[2];
     while (slot < MAX_GROUPS && groups[slot] > 0)
         slot++;
-    // The child stores its start time here right before exec; the pipe reports a
-    // failed exec (it is close-on-exec, so a successful one just closes it).
+    // The child stores its start time here right before exec; the pipe, which is
+    // close-on-exec, closes with the exec (or the child's exit, if it fails).
     double* t0 = mmap(NULL, sizeof *t0, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
-    int fds[2], e;
-    if (slot == MAX_GROUPS || t0 == MAP_FAILED || pipe2(fds, O_CLOEXEC) == -1)
+    pid_t pid = -1;
+    if (slot == MAX_GROUPS || t0 == MAP_FAILED || pipe2(fds, O_CLOEXEC) == -1 ||
+        (pid = fork()) == -1)
         fail("cannot start %s", argv[0]);
-    pid_t pid = fork();
-    if (pid == -1)
-        fail("fork: %s", strerror(errno));
     if (pid == 0) {
-        setpgid(0, 0);
-        signal(SIGTERM, SIG_DFL);
-        signal(SIGINT, SIG_DFL);
-        signal(SIGHUP, SIG_DFL);
+        setpgid(0, 0); // the exec resets the handlers
         int fd = open(log, O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (fd >= 0) {
             dup2(fd, 1);
@@ -154,20 +138,16 @@ static void child_start(struct child* c, char* const argv[], const char* log)
         }
         *t0 = now_ms();
         execvp(argv[0], argv);
-        e = errno;
-        if (write(fds[1], &e, sizeof e) < 0) {
-        }
         _exit(127);
     }
     c->pid = c->group = groups[slot] = pid;
     setpgid(pid, pid); // also here, so kill(-pid) works whichever runs first
     close(fds[1]);
-    ssize_t n = read(fds[0], &e, sizeof e);
+    while (read(fds[0], &slot, sizeof slot) == -1 && errno == EINTR) {
+    }
     close(fds[0]);
     c->t0 = *t0;
     munmap(t0, sizeof *t0);
-    if (n == (ssize_t)sizeof e)
-        fail("cannot run %s: %s", argv[0], strerror(e));
 }
 
 // 0 while the child is running; otherwise reaps it (if not yet) and returns 1.
@@ -188,7 +168,7 @@ static void child_stop(struct child* c)
         kill(-c->group, SIGTERM);
         kill(c->pid, SIGTERM);
         for (int i = 0; i < 200 && !child_gone(c); i++)
-            sleep_ms(10);
+            usleep(10000);
     }
     if (c->pid > 0) {
         kill(c->pid, SIGKILL);
@@ -235,7 +215,8 @@ static void wait_for_server(double until)
     if (XQLength(dpy) || until <= now_ms())
         return;
     struct pollfd pfd = {ConnectionNumber(dpy), POLLIN, 0};
-    struct timespec ts = timespec_of(until - now_ms());
+    const double ms = until - now_ms();
+    struct timespec ts = {(time_t)(ms / 1e3), (long)((ms - (time_t)(ms / 1e3) * 1e3) * 1e6)};
     ppoll(&pfd, 1, &ts, NULL);
 }
 
