@@ -1,17 +1,11 @@
 # shellcheck shell=bash disable=SC2034,SC2154  # variables shared with the sourcing script
 # The harness of the benchmarks that run programs under X (bench/startup,
-# bench/latency): the Debian packages they need, their C helpers (built on
-# xchild.c), the tintara binaries to measure, a private Xvfb with a D-Bus session
-# and the AT-SPI bus up, as on a desktop, the statistics of their tables, and
-# where the tables go.
-#
-# A benchmark sets bench (its name, for messages) and self (its path), sources
-# this, defines in_session, and runs in two halves.  Outside, it calls
-# bench_start SCREEN PACKAGES... -- [[LABEL=]TINTARA ...], then bench_run, which
-# starts "$self --in-session TMP LABEL PATH ..." inside the session, where
-# bench_dispatch enters the session and calls in_session with the tintaras in
-# labels and paths; in_session writes $tmp/report.md, which bench_finish copies
-# to $out.  Both halves share $tmp.
+# bench/latency).  A benchmark sets bench (its name, for messages), sources this
+# and calls bench_start SCREEN [[LABEL=]TINTARA ...]: the Debian packages (and those
+# in packages), the tintaras to measure (in labels and paths), a scratch folder $tmp,
+# and a private Xvfb with a D-Bus session and the AT-SPI bus up, as on a desktop,
+# all gone at exit.  It builds its C helper with build_helper, writes its table
+# to $tmp/report.md with figure, ratio_rows and machine, and ends with bench_finish.
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 peer=/usr/games/sgt-fifteen
@@ -24,161 +18,75 @@ die() {
 }
 note() { echo "$bench: $*" >&2; }
 
-# Everything the benchmarks need on a fresh Debian machine.
-XSESSION_PACKAGES=(cmake make g++ gcc libc6-dev qt6-base-dev qt6-qpa-plugins libfontconfig-dev libx11-dev
-    libxdamage-dev libxtst-dev xvfb x11-utils dbus dbus-daemon at-spi2-core sgt-puzzles
-    fonts-dejavu-core fonts-liberation2)
-
-# build_helper OUT SOURCE... -- LIBRARY...: compiles a C helper of bench/ when it is
-# missing or older than one of its sources or bench/xchild.h.
+# build_helper NAME LIBRARY...: compiles bench/NAME.c (with xchild.c) into
+# build/bench-NAME when it is missing or older than its sources.
 build_helper() {
-    local out=$1 sources=() s stale=0
+    local out=$root/build/bench-$1 src=$root/bench/$1.c
     shift
-    while [[ $1 != -- ]]; do
-        sources+=("$1")
-        shift
-    done
-    shift
-    [[ -x $out ]] || stale=1
-    for s in "${sources[@]}" "$root/bench/xchild.h"; do
-        [[ $s -nt $out ]] && stale=1
-    done
-    ((stale)) || return 0
-    mkdir -p "$(dirname "$out")"
-    gcc -std=c11 -O2 -Wall -Wextra -Wpedantic -Werror -o "$out" "${sources[@]}" "$@"
+    [[ -x $out && $out -nt $src && $out -nt $root/bench/xchild.c ]] && return
+    mkdir -p "$root/build"
+    gcc -std=c11 -O2 -Wall -Wextra -Wpedantic -Werror -o "$out" "$src" "$@"
 }
 
-# tintara_binaries [[LABEL=]PATH ...]: sets tintara_paths and tintara_labels, and
-# tintara_args, the same as arguments with whole paths.  No
+# tintara_binaries [[LABEL=]PATH ...]: labels and paths of the tintaras.  No
 # argument measures build/app/tintara, built (Release) if it is missing.  Rows are
 # named "tintara", then "tintara (LABEL)"; an argument without a label is "before"
 # if it is the second, else its place in the list.
 tintara_binaries() {
-    local default arg label path i=0
-    default=$(realpath -m "$root/build/app/tintara")
+    local default=$root/build/app/tintara arg label path i=0
     (($# > 0)) || set -- "$default"
-    tintara_paths=()
-    tintara_labels=()
-    tintara_args=()
     for arg in "$@"; do
         i=$((i + 1))
-        if [[ $arg == *=* && ${arg%%=*} != */* ]]; then
-            label="tintara (${arg%%=*})"
-            path=${arg#*=}
-        else
-            path=$arg
-            case $i in
-            1) label=tintara ;;
-            2) label="tintara (before)" ;;
-            *) label="tintara ($i)" ;;
-            esac
-        fi
+        path=$arg label="tintara ($i)"
+        ((i > 2)) || label=$([[ $i == 1 ]] && echo tintara || echo "tintara (before)")
+        [[ $arg != *=* || ${arg%%=*} == */* ]] || label="tintara (${arg%%=*})" path=${arg#*=}
         path=$(realpath -m "$path")
-        if [[ ! -x $path ]]; then
-            [[ $path == "$default" ]] || die "no executable at $path"
+        if [[ ! -x $path && $path == "$default" ]]; then
             note "building the project (Release)"
             cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=Release
             cmake --build "$root/build" --parallel "$(nproc)"
-            [[ -x $path ]] || die "the build did not produce $path"
         fi
-        tintara_paths+=("$path")
-        tintara_labels+=("$label")
-        label=${label#tintara (}
-        tintara_args+=("$([[ $i == 1 ]] || echo "${label%)}=")$path")
+        [[ -x $path ]] || die "no executable at $path"
+        paths+=("$path")
+        labels+=("$label")
     done
 }
 
-# --------------------------------------------------------------------------
-# Outside the session
-# --------------------------------------------------------------------------
-tmp=
-xvfb_pid=
-session_pid=
-xsession_cleanup() {
-    if [[ -n $session_pid ]]; then # its whole process group: bus, AT-SPI, helpers
-        kill -TERM -- "-$session_pid" 2>/dev/null || kill "$session_pid" 2>/dev/null || true
-        wait "$session_pid" 2>/dev/null || true
-    fi
-    if [[ -n $xvfb_pid ]]; then
-        kill "$xvfb_pid" 2>/dev/null || true
-        wait "$xvfb_pid" 2>/dev/null || true
-    fi
-    [[ -z $tmp ]] || rm -rf "$tmp"
+pids=() # Xvfb, the bus and AT-SPI, stopped at exit in the reverse order
+cleanup() {
+    local k
+    for ((k = ${#pids[@]} - 1; k >= 0; k--)); do
+        kill "${pids[k]}" 2>/dev/null || continue
+        wait "${pids[k]}" 2>/dev/null || true
+    done
+    rm -rf "$tmp"
 }
 
-# xsession_start SCREEN: a scratch directory $tmp, removed at exit, and a private
-# Xvfb (SCREEN as in 1024x768x24) on a free display of its choosing.  Its
-# root is black (-br), so a window counts as painted only once the program puts
-# something in it.  Exports DISPLAY, and only that: no Wayland, no forced platform.
-xsession_start() {
-    local screen=$1 n i display=
-    tmp=$(mktemp -d "${TMPDIR:-/tmp}/bench-$bench.XXXXXX")
-    trap xsession_cleanup EXIT
-    trap 'note interrupted; exit 130' INT TERM
-    # Xvfb picks a free display itself and names it once it accepts clients: no
-    # race with another X server started at the same time for the same number.
+# session_start SCREEN: a private Xvfb (SCREEN as in 1024x768x24) on a free
+# display of its choosing, whose root is black (-br), so that a window counts as
+# painted only once the program puts something in it; then a D-Bus session bus of
+# its own and the AT-SPI bus.  No Wayland and no forced platform.
+session_start() {
+    local n='' i
     :>"$tmp/display"
-    Xvfb -displayfd 3 -screen 0 "$screen" -br -nolisten tcp 3>"$tmp/display" \
-        >"$tmp/xvfb.log" 2>&1 &
-    xvfb_pid=$!
+    Xvfb -displayfd 3 -screen 0 "$1" -br -nolisten tcp 3>"$tmp/display" >"$tmp/xvfb.log" 2>&1 &
+    pids+=($!)
     for ((i = 0; i < 200; i++)); do
-        if read -r n <"$tmp/display" && [[ $n =~ ^[0-9]+$ ]]; then
-            display=":$n"
-            break
-        fi
-        kill -0 "$xvfb_pid" 2>/dev/null || break
+        read -r n <"$tmp/display" && [[ $n =~ ^[0-9]+$ ]] && break
+        kill -0 "${pids[0]}" 2>/dev/null || break
         sleep 0.05
     done
-    [[ -n $display ]] || die "could not start Xvfb (last log: $(tail -n 3 "$tmp/xvfb.log"))"
-
-    export DISPLAY=$display
-    unset WAYLAND_DISPLAY QT_QPA_PLATFORM GDK_BACKEND DBUS_SESSION_BUS_ADDRESS AT_SPI_BUS_ADDRESS
-    if [[ -z ${XDG_RUNTIME_DIR-} ]]; then
-        mkdir -m 700 "$tmp/runtime"
-        export XDG_RUNTIME_DIR="$tmp/runtime"
-    fi
-    note "display $display ($screen)"
-}
-
-# xsession_run ARGS...: runs "$self --in-session $tmp ARGS..." in a D-Bus session
-# of its own and fails unless it succeeds.  The session gets a process group of
-# its own, so that one kill ends all of it; waiting in the background keeps this
-# shell responsive to Ctrl-C.
-xsession_run() {
-    local rc=0
-    setsid dbus-run-session -- "$self" --in-session "$tmp" "$@" \
-        3>&2 2>"$tmp/dbus.log" </dev/null &
-    session_pid=$!
-    wait "$session_pid" || rc=$?
-    session_pid=
-    if ((rc != 0)); then
-        grep -v 'Failed to set fd limit' "$tmp/dbus.log" >&2 || true
-        die "the benchmark did not complete"
-    fi
-}
-
-# --------------------------------------------------------------------------
-# Inside the session
-# --------------------------------------------------------------------------
-atspi_pid=
-xsession_stop_atspi() {
-    if [[ -n $atspi_pid ]]; then
-        kill "$atspi_pid" 2>/dev/null || true
-        wait "$atspi_pid" 2>/dev/null || true
-    fi
-}
-
-# xsession_enter TMP: our stderr again (the session daemon's chatter stays in its
-# log), and the AT-SPI bus up.
-xsession_enter() {
-    tmp=$1
-    exec 2>&3 3>&-
-    trap xsession_stop_atspi EXIT
-    trap 'exit 143' TERM
-
+    [[ $n =~ ^[0-9]+$ ]] || die "could not start Xvfb (last log: $(tail -n 3 "$tmp/xvfb.log"))"
+    export DISPLAY=:$n XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$tmp}
+    unset WAYLAND_DISPLAY QT_QPA_PLATFORM GDK_BACKEND AT_SPI_BUS_ADDRESS
+    n=
+    { read -r DBUS_SESSION_BUS_ADDRESS && read -r n; } < <(dbus-daemon --session --fork \
+        --print-address=1 --print-pid=1 2>"$tmp/dbus.log") || true
+    [[ -n $n ]] || die "could not start a D-Bus session ($(cat "$tmp/dbus.log"))"
+    pids+=("$n")
+    export DBUS_SESSION_BUS_ADDRESS
     /usr/libexec/at-spi-bus-launcher --launch-immediately >"$tmp/at-spi.log" 2>&1 &
-    atspi_pid=$!
-    local i
+    pids+=($!)
     for ((i = 0; i < 100; i++)); do
         dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
             org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus 2>/dev/null |
@@ -186,62 +94,69 @@ xsession_enter() {
         sleep 0.05
     done
     ((i < 100)) || note "warning: the AT-SPI bus did not come up (see $tmp/at-spi.log)"
+    note "display $DISPLAY ($1)"
+}
+
+# bench_start SCREEN [[LABEL=]TINTARA ...]: installs what is missing (and the
+# benchmark's packages), finds the tintaras and the peer, sets out (OUT, by
+# default build/bench-$bench.md) and starts the session on SCREEN.
+packages=()
+bench_start() {
+    local screen=$1
+    shift
+    out=$(realpath -m "${OUT:-$root/build/bench-$bench.md}")
+    need_packages cmake make g++ gcc libc6-dev qt6-base-dev qt6-qpa-plugins libfontconfig-dev \
+        libx11-dev libxdamage-dev libxtst-dev xvfb x11-utils dbus dbus-daemon at-spi2-core \
+        sgt-puzzles fonts-dejavu-core fonts-liberation2 "${packages[@]}"
+    tintara_binaries "$@"
+    [[ -x $peer ]] || die "no $peer"
+    tmp=$(mktemp -d "${TMPDIR:-/tmp}/bench-$bench.XXXXXX")
+    trap cleanup EXIT
+    trap 'note interrupted; exit 130' INT TERM
+    session_start "$screen"
 }
 
 # Machine and load, for the reports.
-xsession_machine() {
+machine() {
     echo "$(nproc) CPUs, $(uname -sr); load average $(cut -d' ' -f1-3 /proc/loadavg) at the start"
 }
 
-# --------------------------------------------------------------------------
-# The run, from start to report
-# --------------------------------------------------------------------------
-
-# bench_dispatch ARGS...: inside the session (--in-session TMP LABEL PATH ...),
-# enters it, runs in_session with the labels and paths, and exits.
-bench_dispatch() {
-    [[ ${1-} == --in-session ]] || return 0
-    xsession_enter "$2"
-    shift 2
-    labels=()
-    paths=()
-    while (($# > 0)); do
-        labels+=("$1")
-        paths+=("$2")
-        shift 2
-    done
-    in_session
-    exit
+# figure FILE COLUMN median|p95 [DIVISOR [FORMAT]]: of the column's values, divided
+# by DIVISOR (default 1), printed with FORMAT (default %.2f); n/a without values.
+# The 95th percentile is the nearest rank, ceil(0.95 n).
+figure() {
+    [[ -s $1 ]] || { echo n/a && return; }
+    awk -v c="$2" '{ print $c }' "$1" | sort -g |
+        awk -v what="$3" -v d="${4:-1}" -v f="${5:-%.2f}" '{ v[NR] = $1 } END {
+        if (what == "median") m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+        else { r = int(0.95 * NR); if (r < 0.95 * NR) r++; m = v[r] }
+        printf f, m / d }'
 }
 
-# bench_start SCREEN PACKAGES... -- [[LABEL=]TINTARA ...]: installs what is
-# missing, finds the tintara binaries and the peer, sets out (OUT, by default
-# build/bench-$bench.md) and starts Xvfb on SCREEN; the benchmark then builds
-# its helpers, in $root.
-bench_start() {
-    local screen=$1 packages=()
-    shift
-    while [[ $1 != -- ]]; do
-        packages+=("$1")
-        shift
+# ratio_rows FORMAT LEAD T [REF NAME]...: after a table of the programs in labels
+# whose figures are in figs (cells each, "a | b | c"), a row for each of the T
+# tintaras over each program numbered REF, called NAME, then the first tintara over
+# each of the others, with the ratios in FORMAT.  LEAD goes after the row's name.
+ratio_rows() {
+    local f=$1 lead=$2 t=$3 k r
+    shift 3
+    for ((k = 0; k < t; k++)); do
+        for ((r = 1; r < $#; r += 2)); do
+            ratio_row "${labels[k]} / ${*:r+1:1}" "${figs[k]}" "${figs[${*:r:1}]}"
+        done
     done
-    shift
-    out=$(realpath -m "${OUT:-$root/build/bench-$bench.md}")
-    need_packages "${XSESSION_PACKAGES[@]}" "${packages[@]}"
-    tintara_binaries "$@"
-    [[ -x $peer ]] || die "no $peer"
-    cd "$root" || exit
-    xsession_start "$screen"
+    for ((k = 1; k < t; k++)); do
+        ratio_row "${labels[0]} / ${labels[k]}" "${figs[0]}" "${figs[k]}"
+    done
 }
 
-# bench_run: in_session in the session, with a label and a path for each tintara.
-bench_run() {
-    local args=() k
-    for ((k = 0; k < ${#tintara_paths[@]}; k++)); do
-        args+=("${tintara_labels[k]}" "${tintara_paths[k]}")
-    done
-    xsession_run "${args[@]}"
-    [[ -s $tmp/report.md ]] || die "the benchmark did not complete"
+# ratio_row NAME A B, for ratio_rows: the row of figures A over figures B.
+ratio_row() {
+    awk -v f="$f" -v a="$2" -v b="$3" -v head="| **$1** |$lead" 'BEGIN {
+        n = split(a, x, / *\| */); split(b, y, / *\| */); printf "%s", head
+        for (i = 1; i <= n; i++)
+            printf " %s |", (x[i] != "n/a" && y[i] != "n/a" && y[i] > 0 ? sprintf(f, x[i] / y[i]) : "n/a")
+        print " |" }'
 }
 
 # bench_finish: the report to $out, and on the terminal.
@@ -250,29 +165,4 @@ bench_finish() {
     cp "$tmp/report.md" "$out"
     cat "$out"
     note "results written to $out"
-}
-
-# --------------------------------------------------------------------------
-# Statistics
-# --------------------------------------------------------------------------
-
-# figure FILE COLUMN median|p95 [DIVISOR [FORMAT]]: of the column's values, divided
-# by DIVISOR (default 1), printed with FORMAT (default %.2f); n/a without values.
-# The 95th percentile is the nearest rank, ceil(0.95 n).
-figure() {
-    [[ -s $1 ]] || {
-        echo n/a
-        return
-    }
-    awk -v c="$2" '{ print $c }' "$1" | sort -g |
-        awk -v what="$3" -v d="${4:-1}" -v f="${5:-%.2f}" '{ v[NR] = $1 } END {
-        if (what == "median") m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
-        else { r = int(0.95 * NR); if (r < 0.95 * NR) r++; m = v[r] }
-        printf f, m / d }'
-}
-
-# ratio A B FORMAT: A/B, or n/a where either is n/a or B is 0.
-ratio() {
-    awk -v a="$1" -v b="$2" -v f="$3" 'BEGIN {
-        if (a != "n/a" && b != "n/a" && b > 0) printf f, a / b; else print "n/a" }'
 }

@@ -1,86 +1,51 @@
-// latency: click programs through XTEST and time each click, from the moment the
-// click is sent to the moment its result is on the screen.
+// latency: clicks programs through XTEST and times each click, from the moment it
+// is sent to the moment its result is on the screen.
 //
-// usage: latency [-n CLICKS] [-w WARMUP] [-t TIMEOUT_MS] [-q QUIET_MS] [-p POLL_MS]
-//                [-l LOGDIR] [-v] KIND:PROGRAM ...
+// usage: latency CLICKS WARMUP LOGDIR KIND:PROGRAM ...
+//   CLICKS counted clicks per program after WARMUP others; program K's output goes
+//   to LOGDIR/K.log.  KIND tintara: click tintara's arrow buttons Up and Down;
+//   fifteen: the tile above or below the gap of sgt-fifteen.  A tile slides a cell.
 //
-//   KIND      tintara: click the arrow buttons Up and Down of tintara's window;
-//             fifteen: click the tile above or below the gap of sgt-fifteen's board.
-//             Either way one tile slides one cell.
-//   -n  counted clicks per program (default 100)
-//   -w  uncounted warm-up clicks per program first (default 5)
-//   -t  give up on a click after this long (default 3000)
-//   -q  before each click, wait until no window has drawn for this long (default 100)
-//   -p  also grab every POLL_MS, in case a damage report comes late; 0: only on
-//       damage (default 5)
-//   -l  where program K's output goes: LOGDIR/K.log (default /dev/null)
-//   -v  log damage and grabs to stderr
+// The programs run side by side and are clicked in turn.  A click: the pointer
+// moves onto the control, the windows go quiet, the two cells the tile moves
+// between are grabbed, the press and release go out and the clock starts.  Then
+// the cells are grabbed whenever the window's XDamage object reports drawing (the
+// server sends the report once the drawing is done; the time is when it was read),
+// and every POLL_MS (the time is when the grab came back).  The first change is
+// the first grab that differs, the end the first in which the two cells have
+// exchanged their pictures (but for LOOSE pixels).
 //
-// The programs run side by side on one screen and are clicked in turn (A B A B
-// ...).  Each is started, waited for until its window has drawn and been still
-// for a while, and moved to its own place so that no two windows overlap.
+// sgt-fifteen's gap is the one square of background colour framed by tiles.
+// Colours do not tell tintara's empty cell from a pale tile, so the first clicks
+// find it: Up, and if nothing moved, Down.  Then each click moves the same tile
+// back or forth.  A click that opens a window (the message box on a solved board)
+// is skipped and the program started again.
 //
-// A click: the pointer moves onto the control (XTestFakeMotionEvent), the windows
-// are left to go quiet, the two cells the tile moves between are grabbed, then the
-// press and release of button 1 are sent together (XTestFakeButtonEvent, XFlush):
-// the clock starts as they go out.  From then on the two cells are grabbed with
-// XGetImage whenever the window's XDamage object reports drawing (and every
-// POLL_MS), and compared with the picture before: the click's first change is the
-// first grab that differs, its end the first grab in which the two cells have
-// exchanged their pictures (the moved tile is complete at its new place and its old
-// place shows the gap; see LOOSE for the few pixels allowed to differ).  A time is
-// the moment the damage report that led to the grab was read (the server sends it
-// once the drawing is done), or for a poll the moment its grab came back: either
-// way the picture was on the screen by then.
-//
-// Where the gap is: sgt-fifteen's gap is the one square of background colour
-// framed by tiles; its side is the cell pitch.  Tintara's cells are at the places
-// window/Layout.h gives, but colours alone do not tell the empty cell from a pale
-// tile, so the first clicks find it: Up, and if nothing moved, Down, accepting any
-// two vertically neighbouring cells that exchange pictures.  After that the clicks
-// alternate between Up and Down (or the tile below and above the gap), moving the
-// same tile back and forth, so a program never runs out of moves.  A click that
-// opens a window (tintara's message box on a solved board) is skipped and the
-// program started again.
-//
-// Output on stdout, a line a click:
-//   click K FIRST_MS FINAL_MS damage|poll     a counted click of program K
-//   warm K FIRST_MS FINAL_MS damage|poll      a warm-up click
-//   timeout K MS | skip K REASON              a click that did not count
-// and at the end "done"; on failure "error MESSAGE" and exit status 1.
+// Output, a line a click: "click K FIRST_MS FINAL_MS damage|poll" (counted), "warm
+// ..." (warm-up), "timeout K MS" or "skip K REASON" (not counted); then "done".
+#include "xchild.c"
 
-#define _GNU_SOURCE
-#include "xchild.h"
-
-#include <limits.h>
-#include <stdarg.h>
-#include <stdio.h>
-#include <stdlib.h>
-#include <string.h>
-#include <unistd.h>
-
-#include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
-#include <X11/extensions/Xdamage.h>
 
 #define MAX_PROGS 8
 #define CELLS 16
 #define START_MS 10000 // give up on a program that shows no window for this long
 #define SETTLE_MS 300  // a new window must stay still this long before the clicks
-#define SPACING 8
+#define TIMEOUT_MS 3000
+#define QUIET_MS 100 // before each click, no window has drawn for this long
+#define POLL_MS 5    // also grab this often, in case a damage report comes late
+#define SPACING 8    // pixels between the windows
 // How many pixels of a moved tile may differ from its picture before: sgt-fifteen
-// draws the corners of a tile antialiased over what was beneath, so a corner pixel
-// or two comes out a few levels apart.  A tile one pixel short of its place
-// differs in a whole row or column of pixels and more.
-#define LOOSE 16 // pixels between the windows
+// draws the corners of a tile antialiased over what was beneath.  A tile one pixel
+// short of its place differs in a whole row or column of pixels and more.
+#define LOOSE 16
 
-enum kind { TINTARA, FIFTEEN };
 enum dir { NONE, UP, DOWN };
 
 struct prog {
-    enum kind kind;
+    int tintara; // else sgt-fifteen
     char* argv[2];
-    char log[PATH_MAX];
+    char log[4096];
     struct child ch;
     Window win;
     Damage damage;
@@ -97,44 +62,10 @@ struct prog {
     int misses; // clicks in a row that moved nothing while looking for the gap
 };
 
-static Display* dpy;
-static Window root;
-static int screen_w, screen_h;
-static int damage_event;
-static int verbose;
-static double poll_ms = 5, quiet_ms = 100, timeout_ms = 3000;
 static double last_drawing; // when any window last reported drawing
 static struct prog progs[MAX_PROGS];
 static int nprogs;
 static int next_x, next_y, row_h; // where the next window goes
-
-static void fail(const char* fmt, ...)
-{
-    va_list ap;
-    va_start(ap, fmt);
-    printf("error ");
-    vprintf(fmt, ap);
-    printf("\n");
-    va_end(ap);
-    for (int i = 0; i < nprogs; i++)
-        child_stop(&progs[i].ch);
-    exit(1);
-}
-
-static void trace(const char* fmt, ...)
-{
-    if (!verbose)
-        return;
-    va_list ap;
-    va_start(ap, fmt);
-    vfprintf(stderr, fmt, ap);
-    fputc('\n', stderr);
-    va_end(ap);
-}
-
-// --------------------------------------------------------------------------
-// Grabs
-// --------------------------------------------------------------------------
 
 static struct rect rect_union(struct rect a, struct rect b)
 {
@@ -163,19 +94,20 @@ static int same(const struct shot* a, struct rect ra, const struct shot* b, stru
     return 1;
 }
 
-// True if every pixel of rectangle r of shot s has colour c.
-static int uniform(const struct shot* s, struct rect r, uint32_t c)
+// How many pixels of rectangle r of shot s have colour c.
+static int count(const struct shot* s, struct rect r, uint32_t c)
 {
+    int n = 0;
     for (int y = r.y; y < r.y + r.h; y++)
         for (int x = r.x; x < r.x + r.w; x++)
-            if (at(s, x, y) != c)
-                return 0;
-    return 1;
+            n += at(s, x, y) == c;
+    return n;
 }
 
-// --------------------------------------------------------------------------
-// Events
-// --------------------------------------------------------------------------
+static int uniform(const struct shot* s, struct rect r, uint32_t c)
+{
+    return count(s, r, c) == r.w * r.h;
+}
 
 // Reads whatever the server has sent, taking t as its time.
 static void handle_events(double t)
@@ -183,28 +115,18 @@ static void handle_events(double t)
     while (XPending(dpy)) {
         XEvent ev;
         XNextEvent(dpy, &ev);
-        if (ev.type == damage_event) {
-            XDamageNotifyEvent* de = (XDamageNotifyEvent*)&ev;
-            for (int i = 0; i < nprogs; i++)
-                if (progs[i].damage && progs[i].damage == de->damage) {
-                    // re-arm at once, so that later drawing is reported too
-                    XDamageSubtract(dpy, de->damage, None, None);
-                    progs[i].dirty = 1;
-                    last_drawing = t;
-                    trace("%.2f damage %d", t, i);
-                }
-        } else if (ev.type == MapNotify && ev.xmap.event == root) {
-            for (int i = 0; i < nprogs; i++) {
-                struct prog* p = &progs[i];
-                if (p->ch.pid > 0 && ev.xmap.window != p->win &&
-                    child_owns_window(dpy, &p->ch, ev.xmap.window)) {
-                    if (!p->win)
-                        p->win = ev.xmap.window;
-                    else
-                        p->opened = 1;
-                    trace("%.2f map %d 0x%lx", t, i, ev.xmap.window);
-                    break;
-                }
+        for (int i = 0; i < nprogs; i++) {
+            struct prog* p = &progs[i];
+            if (ev.type == damage_event && p->damage == ((XDamageNotifyEvent*)&ev)->damage) {
+                // re-arm at once, so that later drawing is reported too
+                XDamageSubtract(dpy, p->damage, None, None);
+                p->dirty = 1;
+                last_drawing = t;
+            } else if (ev.type == MapNotify && ev.xmap.event == root && p->ch.pid > 0 &&
+                       ev.xmap.window != p->win && child_owns_window(&p->ch, ev.xmap.window)) {
+                p->opened = p->win != 0;
+                p->win = p->win ? p->win : ev.xmap.window;
+                break;
             }
         }
     }
@@ -222,13 +144,9 @@ static int wait_quiet(double ms, double cap)
             return 0;
         if (t - start >= cap)
             return -1;
-        wait_for_server(dpy, last_drawing + ms < start + cap ? last_drawing + ms : start + cap);
+        wait_for_server(last_drawing + ms < start + cap ? last_drawing + ms : start + cap);
     }
 }
-
-// --------------------------------------------------------------------------
-// The programs' boards
-// --------------------------------------------------------------------------
 
 // Twips of window/Layout.h to pixels at 96 dots per inch, as the window rounds them.
 static int pixels(int twips)
@@ -247,27 +165,22 @@ static struct rect twips_rect(int left, int top, int width, int height, int scal
 static void find_tintara_board(struct prog* p)
 {
     const int width = pixels(7440), height = pixels(3945); // the client area
-    const int scale = p->w / width;
+    const int scale = p->w / width, e = 2 * scale;
     if (scale < 1 || p->w != width * scale || p->h != height * scale)
         fail("tintara's window is %dx%d, not %dx%d at a whole scale", p->w, p->h, width, height);
     for (int k = 0; k < CELLS; k++)
         p->cell[k] = twips_rect(240 + 840 * (k % 4), 240 + 840 * (k / 4), 800, 800, scale);
     p->up = twips_rect(5760, 1920, 735, 735, scale);
     p->down = twips_rect(5760, 2760, 735, 735, scale);
-
     struct shot s = {{0, 0, 0, 0}, NULL};
-    if (grab(dpy, p->win, rect_union(p->cell[0], p->cell[CELLS - 1]), &s) != 0)
+    if (grab(p->win, rect_union(p->cell[0], p->cell[CELLS - 1]), &s) != 0)
         fail("cannot grab tintara's window");
     for (int k = 0; k < CELLS; k++) {
-        const int e = 2 * scale;
-        struct rect in = {p->cell[k].x + e, p->cell[k].y + e, p->cell[k].w - 2 * e,
-                          p->cell[k].h - 2 * e};
+        struct rect c = p->cell[k], in = {c.x + e, c.y + e, c.w - 2 * e, c.h - 2 * e};
         if (!uniform(&s, in, at(&s, in.x, in.y)))
             fail("tintara's cell B%d is not where window/Layout.h puts it", k + 1);
     }
-    shot_free(&s);
-    p->gap = -1;
-    p->last = NONE;
+    free(s.px);
 }
 
 // True if rectangle r of shot s looks like one of sgt-fifteen's tiles: a light
@@ -278,15 +191,13 @@ static int tile_like(const struct shot* s, struct rect r, uint32_t bg, uint32_t*
 {
     if (r.x < 0 || r.y < 0 || r.x + r.w > s->r.w || r.y + r.h > s->r.h)
         return 0;
-    const int m = r.w / 8 > 0 ? r.w / 8 : 1;
+    const int m = r.w / 8 > 0 ? r.w / 8 : 1, side = r.h - 2 * m;
     const uint32_t l = at(s, r.x, r.y + m), d = at(s, r.x + r.w - 1, r.y + m);
-    if (l == bg || d == bg || l == d || (*light && (l != *light || d != *dark)))
-        return 0;
-    const struct rect left = {r.x, r.y + m, 1, r.h - 2 * m}, top = {r.x + m, r.y, r.w - 2 * m, 1};
-    const struct rect right = {r.x + r.w - 1, r.y + m, 1, r.h - 2 * m};
-    const struct rect bottom = {r.x + m, r.y + r.h - 1, r.w - 2 * m, 1};
-    if (!uniform(s, left, l) || !uniform(s, top, l) || !uniform(s, right, d) ||
-        !uniform(s, bottom, d))
+    if (l == bg || d == bg || l == d || (*light && (l != *light || d != *dark)) ||
+        !uniform(s, (struct rect){r.x, r.y + m, 1, side}, l) ||
+        !uniform(s, (struct rect){r.x + m, r.y, side, 1}, l) ||
+        !uniform(s, (struct rect){r.x + r.w - 1, r.y + m, 1, side}, d) ||
+        !uniform(s, (struct rect){r.x + m, r.y + r.h - 1, side, 1}, d))
         return 0;
     *light = l;
     *dark = d;
@@ -320,27 +231,15 @@ static uint32_t background(const struct shot* s)
     return c;
 }
 
-// True if row y of shot s has no pixel of colour bg from x0 to x1.
-static int row_free_of(const struct shot* s, int y, int x0, int x1, uint32_t bg)
-{
-    for (int x = x0; x <= x1; x++)
-        if (at(s, x, y) == bg)
-            return 0;
-    return 1;
-}
-
 // True if the square of side n at x, y is all background, framed by other colours.
 static int framed_square(const struct shot* s, int x, int y, int n, uint32_t bg)
 {
-    if (y < 1 || y + n >= s->r.h || x < 1 || x + n >= s->r.w)
-        return 0;
-    if (!row_free_of(s, y - 1, x, x + n - 1, bg) || !row_free_of(s, y + n, x, x + n - 1, bg))
-        return 0;
-    for (int r = y; r < y + n; r++)
-        if (at(s, x - 1, r) == bg || at(s, x + n, r) == bg ||
-            !uniform(s, (struct rect){x, r, n, 1}, bg))
-            return 0;
-    return 1;
+    return y >= 1 && y + n < s->r.h && x >= 1 && x + n < s->r.w &&
+           !count(s, (struct rect){x, y - 1, n, 1}, bg) &&
+           !count(s, (struct rect){x, y + n, n, 1}, bg) &&
+           !count(s, (struct rect){x - 1, y, 1, n}, bg) &&
+           !count(s, (struct rect){x + n, y, 1, n}, bg) &&
+           uniform(s, (struct rect){x, y, n, n}, bg);
 }
 
 // sgt-fifteen's cells, from the pixels: the gap is the one square of background
@@ -349,10 +248,10 @@ static int framed_square(const struct shot* s, int x, int y, int n, uint32_t bg)
 static void find_fifteen_board(struct prog* p)
 {
     struct shot s = {{0, 0, 0, 0}, NULL};
-    if (grab(dpy, p->win, (struct rect){0, 0, p->w, p->h}, &s) != 0)
+    if (grab(p->win, (struct rect){0, 0, p->w, p->h}, &s) != 0)
         fail("cannot grab sgt-fifteen's window");
     const uint32_t bg = background(&s);
-    int found = 0, gx = 0, gy = 0, side = 0;
+    int found = 0, gx = 0, gy = 0, side = 0, boards = 0;
     for (int y = 1; y < s.r.h - 1; y++) {
         for (int x = 1; x < s.r.w - 1; x++) {
             if (at(&s, x, y) != bg || at(&s, x - 1, y) == bg)
@@ -369,66 +268,34 @@ static void find_fifteen_board(struct prog* p)
     }
     if (found != 1)
         fail("found %d gaps on sgt-fifteen's board, not 1", found);
-
-    int boards = 0;
-    for (int c = 0; c < 4; c++)
-        for (int r = 0; r < 4; r++) {
-            struct rect cell[CELLS];
-            uint32_t light = 0, dark = 0;
-            int ok = 1;
-            for (int k = 0; k < CELLS && ok; k++) {
-                cell[k] =
-                    (struct rect){gx + (k % 4 - c) * side, gy + (k / 4 - r) * side, side, side};
-                ok = k == r * 4 + c || tile_like(&s, cell[k], bg, &light, &dark);
-            }
-            if (ok) {
-                boards++;
-                memcpy(p->cell, cell, sizeof cell);
-                p->gap = r * 4 + c;
-            }
+    for (int gap = 0; gap < CELLS; gap++) {
+        struct rect cell[CELLS];
+        uint32_t light = 0, dark = 0;
+        int ok = 1;
+        for (int k = 0; k < CELLS && ok; k++) {
+            cell[k] = (struct rect){gx + (k % 4 - gap % 4) * side, gy + (k / 4 - gap / 4) * side,
+                                    side, side};
+            ok = k == gap || tile_like(&s, cell[k], bg, &light, &dark);
         }
-    shot_free(&s);
+        if (ok) {
+            boards++;
+            memcpy(p->cell, cell, sizeof cell);
+            p->gap = gap;
+        }
+    }
+    free(s.px);
     if (boards != 1)
         fail("sgt-fifteen's gap fits %d boards of tiles, not 1", boards);
-    p->last = NONE;
-    trace("fifteen: cell pitch %d, gap %d at %d,%d", side, p->gap, gx, gy);
 }
 
-// --------------------------------------------------------------------------
-// Starting and clicking
-// --------------------------------------------------------------------------
-
-static void place(struct prog* p)
+static void launch(struct prog* p)
 {
-    if (!p->placed) {
-        if (next_x > 0 && next_x + p->w > screen_w) {
-            next_x = 0;
-            next_y += row_h + SPACING;
-            row_h = 0;
-        }
-        if (next_x + p->w > screen_w || next_y + p->h > screen_h)
-            fail("the screen (%dx%d) is too small for the windows", screen_w, screen_h);
-        p->sx = next_x;
-        p->sy = next_y;
-        p->placed = 1;
-        next_x += p->w + SPACING;
-        row_h = p->h > row_h ? p->h : row_h;
-    }
-    XMoveWindow(dpy, p->win, p->sx, p->sy);
-    XSync(dpy, False);
-}
-
-static void launch(struct prog* p, int k)
-{
-    char err[PATH_MAX + 64];
-    p->win = 0;
-    p->damage = 0;
+    p->win = p->damage = 0;
     p->opened = 0;
-    if (child_start(&p->ch, p->argv, p->log, err, sizeof err) != 0)
-        fail("%s", err);
+    child_start(&p->ch, p->argv, p->log);
     const double deadline = now_ms() + START_MS;
     while (!p->win) {
-        wait_for_server(dpy, now_ms() + 20);
+        wait_for_server(now_ms() + 20);
         handle_events(now_ms());
         if (child_gone(&p->ch))
             fail("%s exited before showing a window", p->argv[0]);
@@ -441,44 +308,31 @@ static void launch(struct prog* p, int k)
         fail("%s did not settle", p->argv[0]);
     p->w = wa.width;
     p->h = wa.height;
-    place(p);
+    if (!p->placed) { // next in the row of windows, or first in the next row
+        const int sw = DisplayWidth(dpy, DefaultScreen(dpy));
+        if (next_x > 0 && next_x + p->w > sw) {
+            next_x = 0;
+            next_y += row_h + SPACING;
+            row_h = 0;
+        }
+        if (next_x + p->w > sw || next_y + p->h > DisplayHeight(dpy, DefaultScreen(dpy)))
+            fail("the screen is too small for the windows");
+        p->sx = next_x;
+        p->sy = next_y;
+        p->placed = 1;
+        next_x += p->w + SPACING;
+        row_h = p->h > row_h ? p->h : row_h;
+    }
+    XMoveWindow(dpy, p->win, p->sx, p->sy);
+    XSync(dpy, False);
     if (wait_quiet(SETTLE_MS, START_MS) != 0)
         fail("%s did not settle", p->argv[0]);
-    if (p->kind == TINTARA)
+    p->gap = -1;
+    p->last = NONE;
+    if (p->tintara)
         find_tintara_board(p);
     else
         find_fifteen_board(p);
-    trace("program %d: %dx%d at %d,%d", k, p->w, p->h, p->sx, p->sy);
-}
-
-// A new start of a program whose click opened a window, with a fresh board.
-static void relaunch(struct prog* p, int k)
-{
-    XDamageDestroy(dpy, p->damage);
-    child_stop(&p->ch);
-    XSync(dpy, False);
-    launch(p, k);
-}
-
-// Where the next click goes and which cell's tile it moves; tile is -1 while the
-// gap is unknown.
-static void aim(const struct prog* p, enum dir* d, int* tile, int* x, int* y)
-{
-    if (p->gap < 0) {
-        *d = p->last == UP ? DOWN : UP;
-        *tile = -1;
-    } else {
-        const int row = p->gap / 4;
-        *d = (p->last == UP && row >= 1) || row == 3 ? DOWN : UP;
-        *tile = *d == UP ? p->gap + 4 : p->gap - 4;
-    }
-    struct rect r;
-    if (p->kind == TINTARA)
-        r = *d == UP ? p->up : p->down;
-    else
-        r = p->cell[*tile]; // the gap of sgt-fifteen is always known
-    *x = p->sx + r.x + r.w / 2;
-    *y = p->sy + r.y + r.h / 2;
 }
 
 // The cell whose tile has moved into its vertical neighbour's place, the rest of
@@ -487,9 +341,7 @@ static int swapped_pair(const struct prog* p, const struct shot* before, const s
 {
     int found = -1;
     for (int k = 0; k < CELLS; k++) {
-        if (same(now, p->cell[k], before, p->cell[k], 1))
-            continue;
-        if (found >= 0 && k == found + 4)
+        if (same(now, p->cell[k], before, p->cell[k], 1) || (found >= 0 && k == found + 4))
             continue;
         if (found >= 0 || k + 4 >= CELLS || !same(now, p->cell[k], before, p->cell[k + 4], 1) ||
             !same(now, p->cell[k + 4], before, p->cell[k], 1))
@@ -502,18 +354,22 @@ static int swapped_pair(const struct prog* p, const struct shot* before, const s
 // One click of program k; prints its line.
 static void click(struct prog* p, int k)
 {
-    enum dir d;
-    int tile, x, y;
-    aim(p, &d, &tile, &x, &y);
+    // Where the click goes and which cell's tile it moves (-1 while the gap is unknown).
+    const int row = p->gap / 4;
+    const enum dir d = p->gap < 0 ? (p->last == UP ? DOWN : UP)
+                                  : ((p->last == UP && row >= 1) || row == 3 ? DOWN : UP);
+    const int tile = p->gap < 0 ? -1 : d == UP ? p->gap + 4 : p->gap - 4;
+    const struct rect r = p->tintara ? (d == UP ? p->up : p->down) : p->cell[tile];
     const struct rect area = tile < 0 ? rect_union(p->cell[0], p->cell[CELLS - 1])
                                       : rect_union(p->cell[p->gap], p->cell[tile]);
-    const double limit = tile < 0 ? 1000 : timeout_ms; // a click may move nothing while searching
+    const double limit = tile < 0 ? 1000 : TIMEOUT_MS; // a click may move nothing while searching
 
-    XTestFakeMotionEvent(dpy, DefaultScreen(dpy), x, y, CurrentTime);
+    XTestFakeMotionEvent(dpy, DefaultScreen(dpy), p->sx + r.x + r.w / 2, p->sy + r.y + r.h / 2,
+                         CurrentTime);
     XSync(dpy, False);
-    wait_quiet(quiet_ms, 10 * quiet_ms + 1000);
+    wait_quiet(QUIET_MS, 10 * QUIET_MS + 1000);
     struct shot before = {{0, 0, 0, 0}, NULL}, now = {{0, 0, 0, 0}, NULL};
-    if (grab(dpy, p->win, area, &before) != 0)
+    if (grab(p->win, area, &before) != 0)
         fail("cannot grab the window of %s", p->argv[0]);
     handle_events(now_ms());
     p->dirty = 0;
@@ -528,16 +384,16 @@ static void click(struct prog* p, int k)
     double first = -1, final = -1, last_poll = t0;
     int by_damage = 0, moved = -1;
     while (final < 0) {
-        wait_for_server(dpy, poll_ms > 0 ? last_poll + poll_ms : t0 + limit);
+        wait_for_server(last_poll + POLL_MS);
         const double t = now_ms();
         handle_events(t);
-        const int polled = poll_ms > 0 && t - last_poll >= poll_ms;
+        const int polled = t - last_poll >= POLL_MS;
         if (polled)
             last_poll = t;
         if ((p->dirty || polled) && !p->opened) {
             const int was_dirty = p->dirty;
             p->dirty = 0;
-            if (grab(dpy, p->win, area, &now) == 0) {
+            if (grab(p->win, area, &now) == 0) {
                 // A damage report comes after the drawing, so the picture was there
                 // when it was read; a poll only knows once its grab is back.
                 const double seen = was_dirty ? t : now_ms();
@@ -554,24 +410,23 @@ static void click(struct prog* p, int k)
                     final = seen;
                     by_damage = was_dirty;
                 }
-                trace("%.2f grab %d (%s): %s", t - t0, k, was_dirty ? "damage" : "poll",
-                      final >= 0   ? "final"
-                      : first >= 0 ? "changed"
-                                   : "as before");
             }
         }
         if (p->opened || t - t0 > limit || child_gone(&p->ch))
             break;
     }
-    shot_free(&before);
-    shot_free(&now);
+    free(before.px);
+    free(now.px);
 
     if (child_gone(&p->ch))
         fail("%s exited", p->argv[0]);
     if (p->opened) {
         printf("skip %d the click opened a window\n", k);
         p->failed++;
-        relaunch(p, k);
+        XDamageDestroy(dpy, p->damage);
+        child_stop(&p->ch);
+        XSync(dpy, False);
+        launch(p); // with a fresh board
         return;
     }
     if (final < 0) {
@@ -579,7 +434,7 @@ static void click(struct prog* p, int k)
             printf("timeout %d %.0f\n", k, limit);
             p->failed++;
             // where the tile is now is anyone's guess: look again
-            if (p->kind == TINTARA)
+            if (p->tintara)
                 p->gap = -1;
             else
                 find_fifteen_board(p);
@@ -601,90 +456,29 @@ static void click(struct prog* p, int k)
         p->warm++;
 }
 
-static int usage(void)
-{
-    fprintf(stderr, "usage: latency [-n CLICKS] [-w WARMUP] [-t TIMEOUT_MS] [-q QUIET_MS] "
-                    "[-p POLL_MS] [-l LOGDIR] [-v] KIND:PROGRAM ...\n"
-                    "       KIND: tintara or fifteen\n");
-    return 1;
-}
-
 int main(int argc, char* argv[])
 {
-    int clicks = 100, warmup = 5, opt;
-    const char* logdir = NULL;
-    while ((opt = getopt(argc, argv, "n:w:t:q:p:l:v")) != -1) {
-        switch (opt) {
-        case 'n':
-            clicks = atoi(optarg);
-            break;
-        case 'w':
-            warmup = atoi(optarg);
-            break;
-        case 't':
-            timeout_ms = atof(optarg);
-            break;
-        case 'q':
-            quiet_ms = atof(optarg);
-            break;
-        case 'p':
-            poll_ms = atof(optarg);
-            break;
-        case 'l':
-            logdir = optarg;
-            break;
-        case 'v':
-            verbose = 1;
-            break;
-        default:
-            return usage();
-        }
-    }
-    if (optind >= argc || argc - optind > MAX_PROGS || clicks < 1 || warmup < 0 ||
-        timeout_ms <= 0 || quiet_ms < 0 || poll_ms < 0)
-        return usage();
-    setvbuf(stdout, NULL, _IOLBF, 0);
-    for (int i = optind; i < argc; i++) {
-        struct prog* p = &progs[nprogs];
-        char* colon = strchr(argv[i], ':');
-        if (!colon)
-            return usage();
-        *colon = '\0';
-        if (strcmp(argv[i], "tintara") == 0)
-            p->kind = TINTARA;
-        else if (strcmp(argv[i], "fifteen") == 0)
-            p->kind = FIFTEEN;
-        else
-            return usage();
-        p->argv[0] = colon + 1;
-        p->ch.pid = p->ch.group = -1;
-        if (logdir)
-            snprintf(p->log, sizeof p->log, "%s/%d.log", logdir, nprogs);
-        else
-            snprintf(p->log, sizeof p->log, "/dev/null");
-        p->warm = -warmup; // counts up to 0, then the clicks count
-        nprogs++;
-    }
-
-    dpy = xchild_open_display();
-    if (!dpy) {
-        printf("error cannot open display\n");
+    const int clicks = argc > 4 ? atoi(argv[1]) : 0, warmup = argc > 4 ? atoi(argv[2]) : -1;
+    if (clicks < 1 || warmup < 0 || argc - 4 > MAX_PROGS) {
+        fprintf(stderr, "usage: latency CLICKS WARMUP LOGDIR tintara|fifteen:PROGRAM ...\n");
         return 1;
     }
+    for (nprogs = 0; nprogs < argc - 4; nprogs++) {
+        struct prog* p = &progs[nprogs];
+        p->tintara = strncmp(argv[nprogs + 4], "tintara:", 8) == 0;
+        if (!p->tintara && strncmp(argv[nprogs + 4], "fifteen:", 8) != 0)
+            fail("not tintara:PROGRAM or fifteen:PROGRAM: %s", argv[nprogs + 4]);
+        p->argv[0] = argv[nprogs + 4] + 8;
+        p->ch.pid = p->ch.group = -1;
+        snprintf(p->log, sizeof p->log, "%s/%d.log", argv[3], nprogs);
+        p->warm = -warmup; // counts up to 0, then the clicks count
+    }
+    open_display();
     int ev_base, err_base, major, minor;
-    if (!XDamageQueryExtension(dpy, &ev_base, &err_base))
-        fail("the display has no DAMAGE extension");
-    damage_event = ev_base + XDamageNotify;
     if (!XTestQueryExtension(dpy, &ev_base, &err_base, &major, &minor))
         fail("the display has no XTEST extension");
-    root = DefaultRootWindow(dpy);
-    screen_w = DisplayWidth(dpy, DefaultScreen(dpy));
-    screen_h = DisplayHeight(dpy, DefaultScreen(dpy));
-    XSelectInput(dpy, root, SubstructureNotifyMask);
-    XSync(dpy, False);
-
     for (int i = 0; i < nprogs; i++)
-        launch(&progs[i], i);
+        launch(&progs[i]);
     for (int busy = 1; busy;) {
         busy = 0;
         for (int i = 0; i < nprogs; i++) {
