@@ -302,8 +302,14 @@ def phone(page, url):
 
 
 def offline(page, site, folder, url):
-    """After one visit the game loads and plays with the server gone; a new
-    build's service worker replaces the old cache."""
+    """After one visit the game loads and plays with the server gone. The
+    worker answers only for the site's own files and page; a new build's
+    worker keeps only files that match its digests, and takes over when no
+    game of the old build is open."""
+    page.driver.get(url)
+    registration = ('return navigator.serviceWorker.getRegistration().then(function(r) {'
+                    ' return r ? [!!r.active, !!r.waiting] : []; })')
+    soon(lambda: page.js(registration), lambda state: state == [True, False], 20)
     page.driver.get(url)
     controlled = soon(lambda: page.js('return !!navigator.serviceWorker.controller'), bool, 20)
     check('the service worker controls the page', controlled, True)
@@ -314,6 +320,23 @@ def offline(page, site, folder, url):
         text = source.read()
     check('one cache, named with the version',
           len(old) == 1 and old[0].startswith('tintara-') and f"'{old[0]}'" in text, True)
+
+    # Other pages beside the game, and addresses that are none of its files.
+    with open(os.path.join(folder, 'other.html'), 'w') as other:
+        other.write('<!doctype html><title>Other</title><p>Another page')
+    os.mkdir(os.path.join(folder, 'blog'))
+    with open(os.path.join(folder, 'blog', 'index.html'), 'w') as other:
+        other.write('<!doctype html><title>Blog</title><p>A blog')
+    reach = []
+    for address, expected in (('other.html', 'Another page'), ('blog/', 'A blog'),
+                              ('no-such-page', 'Error response'), ('sw.js', "'use strict';")):
+        page.driver.get(url + address)
+        body = page.js('return document.body ? document.body.innerText : ""')
+        reach.append((address, expected in body and not page.js(
+            'return !!document.getElementById("Form1")')))
+    check('the worker leaves other addresses to the server', reach,
+          [(address, True) for address, _ in reach])
+
     site.stop()
     page.driver.get(url)
     check('offline: the game loads', page.dealt(), True)
@@ -321,13 +344,34 @@ def offline(page, site, folder, url):
     page.control(ARROW[move]).click()
     check('offline: it plays', soon(page.counter, lambda text: text == '1'), '1')
 
+    # A new build's worker during its upload: its tintara.wasm is still the
+    # old one on the server.
+    digests = dict(re.findall(r"'([^']+)': '([0-9a-f]{64})'", text))
+    upload = text.replace(old[0], 'tintara-new-build')
     with open(worker, 'w') as target:
-        target.write(text.replace(old[0], 'tintara-new-build'))
+        target.write(upload.replace(digests['tintara.wasm'], '0' * 64))
     site = Site(folder, site.port)
     page.driver.get(url)
-    check('a new build replaces the old cache',
+    time.sleep(1)
+    check('a file of another build: the new cache is not used',
+          soon(lambda: page.js(registration), lambda state: state == [True, False], 10) +
+          page.driver.execute_async_script(caches), [True, False] + old)
+    check('and the game still plays', page.dealt(), True)
+    # The upload complete: the next visit installs the new build, which
+    # waits while the game is open and takes over at the next load.
+    with open(worker, 'w') as target:
+        target.write(upload)
+    page.driver.get(url)
+    page.dealt()
+    page.js('window.running = true')
+    state = soon(lambda: page.js(registration), lambda state: state == [True, True], 20)
+    if state == [True, True]:
+        check('a new build waits while a game runs', page.js('return window.running'), True)
+    page.driver.get(url)
+    check('and replaces the old cache at the next load',
           soon(lambda: page.driver.execute_async_script(caches),
                lambda names: names == ['tintara-new-build'], 20), ['tintara-new-build'])
+    check('which deals', page.dealt(), True)
     return site
 
 
@@ -338,7 +382,7 @@ def end(page):
     check('N answers No: the form leaves the page',
           soon(lambda: page.js('return document.querySelectorAll("#Form1, dialog").length'),
                lambda count: count == 0), 0)
-    line = page.js('return document.body.innerText').strip()
+    line = page.js('return document.querySelector("main p").innerText').strip()
     check('one line says the game has ended', line, 'The game has ended. Play again')
     page.driver.find_element(By.LINK_TEXT, 'Play again').click()
     check('its link starts the game again', page.dealt(), True)
