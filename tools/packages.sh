@@ -22,7 +22,7 @@ need_packages() {
 
 # What building the game takes.
 BUILD_PACKAGES=(g++ make cmake qt6-base-dev qt6-qpa-plugins libfontconfig-dev fonts-liberation2)
-# What building the web site and playing it in Chromium take, with the test
-# driver's selenium.
-WEB_PACKAGES=(g++ make cmake emscripten chromium chromium-driver python3-selenium
+# What building the web site (with terser, which minifies its scripts) and
+# playing it in Chromium take, with the test driver's selenium.
+WEB_PACKAGES=(g++ make cmake emscripten terser chromium chromium-driver python3-selenium
     fonts-liberation2)
