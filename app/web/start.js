@@ -48,32 +48,18 @@
     return;
   }
 
-  // A new build whose service worker waits takes over now, at the page's
-  // load, before the game starts: the page loads again from the new build.
-  // A game that runs is never taken over.
-  var workers = navigator.serviceWorker;
-  var ready = workers && workers.controller ? workers.getRegistration().then(function(r) {
-    if (!r || !r.waiting) return;
-    workers.addEventListener('controllerchange', function() { location.reload(); });
-    r.waiting.postMessage('take over');
-    // Where another page of the old build is open, the new one waits on.
-    return new Promise(function(resolve) { setTimeout(resolve, 1000); });
-  }, function() {}) : Promise.resolve();
-
   // The program, fetched once, in every engine.
-  var program = fetch('tintara.wasm', {credentials: 'same-origin'});
+  var program = fetch('tintara.wasm', {credentials: 'same-origin'}).then(function(response) {
+    if (!response.ok) throw Missing;
+    return response.arrayBuffer();
+  }, function() { throw Offline; });
   program.catch(function() {});
 
   // Called by tintara.js with its imports, where its instance goes, and the
   // digest and size of its own build's program: a program from another build
   // is never run.
   self.tintaraStart = function(imports, receive, digest, size) {
-    ready
-      .then(function() { return program; })
-      .then(function(response) {
-        if (!response.ok) throw Missing;
-        return response.arrayBuffer();
-      }, function() { throw Offline; })
+    program
       .then(function(bytes) {
         // Without a secure context there is no digest to take: the size then.
         if (!self.crypto || !crypto.subtle) {

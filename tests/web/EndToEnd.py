@@ -29,7 +29,7 @@ try:
     from selenium.webdriver.common.by import By
     from selenium.webdriver.common.keys import Keys
 
-    from session import Site, chromium
+    from session import POLICY, Site, chromium
 except ImportError:
     chromium = None
 
@@ -358,24 +358,89 @@ def offline(page, site, folder, url):
           page.driver.execute_async_script(caches), [True, False] + old)
     check('and the game still plays', page.dealt(), True)
     # The upload complete: the next visit installs the new build, which
-    # waits while the game is open and takes over at the next load.
+    # waits while the game is open and takes over once none is.
     with open(worker, 'w') as target:
         target.write(upload)
     page.driver.get(url)
     page.dealt()
     page.js('window.running = true')
-    state = soon(lambda: page.js(registration), lambda state: state == [True, True], 20)
-    if state == [True, True]:
-        check('a new build waits while a game runs', page.js('return window.running'), True)
+    check('a new build waits while a game runs',
+          soon(lambda: page.js(registration), lambda state: state == [True, True], 20) +
+          [page.js('return window.running')], [True, True, True])
+    page.driver.get('about:blank')
     page.driver.get(url)
-    check('and replaces the old cache at the next load',
+    check('and replaces the old cache once no game is open',
           soon(lambda: page.driver.execute_async_script(caches),
                lambda names: names == ['tintara-new-build'], 20), ['tintara-new-build'])
     check('which deals', page.dealt(), True)
     return site
 
 
-def end(page):
+def stopped(page, folder, url):
+    """The sentence, with its link, that takes the window's place where the
+    game cannot load or stops."""
+    def broken(change, policy=POLICY):
+        work = folder + '-broken'
+        shutil.rmtree(work, ignore_errors=True)
+        shutil.copytree(folder, work)
+        change(work)
+        site = Site(work, policy=policy)
+        try:
+            page.driver.get(site.url)
+            return said(page)
+        finally:
+            site.stop()
+
+    def remove(name):
+        return lambda work: os.remove(os.path.join(work, name))
+
+    def rewrite(name, edit):
+        def change(work):
+            with open(os.path.join(work, name), 'rb') as source:
+                data = source.read()
+            with open(os.path.join(work, name), 'wb') as target:
+                target.write(edit(data))
+        return change
+
+    missing = 'The game could not load: the site on the server is incomplete'
+    blocked = 'The game could not start: this browser, or the site\'s content policy, blocks'
+    # Another build's program: a valid one that differs by a custom section.
+    other = rewrite('tintara.wasm', lambda data: data + b'\x00\x06\x05build')
+    cases = [('tintara.wasm missing', remove('tintara.wasm'), POLICY, missing),
+             ('tintara.wasm cut short', rewrite('tintara.wasm', lambda data: data[:1000]), POLICY,
+              missing),
+             ('tintara.js missing', remove('tintara.js'), POLICY, missing),
+             ('tintara.wasm of another build', other, POLICY, missing),
+             ('no wasm-unsafe-eval in the server\'s policy', lambda work: None,
+              POLICY.replace(" 'wasm-unsafe-eval'", ''), blocked)]
+    seen = [(what, broken(change, policy)[0].startswith(sentence))
+            for what, change, policy, sentence in cases]
+    check('a load that fails says so', seen, [(what, True) for what, *_ in cases])
+    # A fault at run time: the page refuses the window's next change.
+    page.driver.get(url)
+    page.dealt()
+    page.js('Element.prototype.setAttribute = function() { throw new Error("refused"); }')
+    page.control(ARROW[long_move(page.hole())]).click()
+    check('an error at run time says so', soon(lambda: said(page), lambda line: line[0])[0],
+          'The game stopped on an error.')
+
+
+def said(page):
+    """The sentence in the window's place and its link, or ''."""
+    return soon(lambda: page.js(
+        'var p = document.querySelector("main > p"), a = p && p.querySelector("a");'
+        'return p && !document.getElementById("Form1") && a && a.textContent == "Reload" &&'
+        ' a.href == location.href ? [p.firstChild.textContent.trim(), true] : ["", false]'),
+        lambda line: line[1], 10)
+
+
+def end(page, url):
+    """No ends the game. A tab opened for the game alone is not closed: the
+    line in the window's place offers to play again."""
+    before = set(page.driver.window_handles)
+    page.cdp('Target.createTarget', url=url)
+    page.driver.switch_to.window((set(page.driver.window_handles) - before).pop())
+    check('the game alone in its tab', page.dealt() and page.js('return history.length'), 1)
     page.named('cmdExit').click()
     soon(page.box, bool)
     page.keys('n')
@@ -384,6 +449,7 @@ def end(page):
                lambda count: count == 0), 0)
     line = page.js('return document.querySelector("main p").innerText').strip()
     check('one line says the game has ended', line, 'The game has ended. Play again')
+    check('the tab stays open', len(page.driver.window_handles), 2)
     page.driver.find_element(By.LINK_TEXT, 'Play again').click()
     check('its link starts the game again', page.dealt(), True)
 
@@ -420,7 +486,8 @@ def main():
         dark(page)
         phone(page, url)
         site = offline(page, site, folder, url)
-        end(page)
+        end(page, url)
+        stopped(page, folder, site.url)
     finally:
         driver.quit()
         site.stop()

@@ -58,6 +58,7 @@ def chromium(profile):
     options.binary_location = shutil.which('chromium')
     for flag in ('--headless', '--disable-gpu', '--disable-background-networking',
                  '--disable-component-update', '--no-first-run', '--disable-sync',
+                 '--disable-features=BackForwardCache',
                  '--window-size=800,600', f'--user-data-dir={profile}'):
         options.add_argument(flag)
     if os.geteuid() == 0:
