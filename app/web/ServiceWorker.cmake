@@ -1,6 +1,7 @@
 # Writes the service worker from its template: the site's files to keep, each
 # with its SHA-256, and the digest of them all, which names its cache.
-#   cmake -DTEMPLATE=sw.js.in -DSITE=<folder> -DVERSION=<text> -DFILES=<a,b,...> -P ServiceWorker.cmake
+#   cmake -DTEMPLATE=sw.js.in -DSITE=<folder> -DVERSION=<text> -DFILES=<a,b,...>
+#         -DTERSER=<terser> -P ServiceWorker.cmake
 set(digests "")
 set(entries "")
 string(REPLACE "," ";" FILES "${FILES}")
@@ -17,4 +18,13 @@ string(SHA256 digest "${digests}")
 string(SUBSTRING "${digest}" 0 12 SITE_DIGEST)
 list(JOIN entries ",\n" SITE_FILES)
 set(TINTARA_VERSION_TEXT "${VERSION}")
-configure_file("${TEMPLATE}" "${SITE}/sw.js" @ONLY)
+get_filename_component(work "${TEMPLATE}" NAME_WE)
+set(work "${CMAKE_CURRENT_BINARY_DIR}/${work}.full.js")
+configure_file("${TEMPLATE}" "${work}" @ONLY)
+# Minified, as the page's scripts are (Minify.cmake).
+execute_process(COMMAND "${CMAKE_COMMAND}" -E env NODE_PATH=/usr/share/nodejs "${TERSER}" "${work}"
+                  --compress --mangle --output "${SITE}/sw.js"
+                RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "terser could not minify the service worker")
+endif()

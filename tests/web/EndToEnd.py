@@ -319,7 +319,7 @@ def offline(page, site, folder, url):
     with open(worker) as source:
         text = source.read()
     check('one cache, named with the version',
-          len(old) == 1 and old[0].startswith('tintara-') and f"'{old[0]}'" in text, True)
+          len(old) == 1 and old[0].startswith('tintara-') and f'"{old[0]}"' in text, True)
 
     # Other pages beside the game, and addresses that are none of its files.
     with open(os.path.join(folder, 'other.html'), 'w') as other:
@@ -329,7 +329,7 @@ def offline(page, site, folder, url):
         other.write('<!doctype html><title>Blog</title><p>A blog')
     reach = []
     for address, expected in (('other.html', 'Another page'), ('blog/', 'A blog'),
-                              ('no-such-page', 'Error response'), ('sw.js', "'use strict';")):
+                              ('no-such-page', 'Error response'), ('sw.js', '"use strict";')):
         page.driver.get(url + address)
         body = page.js('return document.body ? document.body.innerText : ""')
         reach.append((address, expected in body and not page.js(
@@ -346,7 +346,7 @@ def offline(page, site, folder, url):
 
     # A new build's worker during its upload: its tintara.wasm is still the
     # old one on the server.
-    digests = dict(re.findall(r"'([^']+)': '([0-9a-f]{64})'", text))
+    digests = dict(re.findall(r'"([^"]+)":"([0-9a-f]{64})"', text))
     upload = text.replace(old[0], 'tintara-new-build')
     with open(worker, 'w') as target:
         target.write(upload.replace(digests['tintara.wasm'], '0' * 64))
