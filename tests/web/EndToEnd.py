@@ -29,7 +29,7 @@ try:
     from selenium.webdriver.common.by import By
     from selenium.webdriver.common.keys import Keys
 
-    from session import POLICY, Site, chromium
+    from session import POLICY, Firefox, Site, Xvfb, chromium, minibrowser, webkit
 except ImportError:
     chromium = None
 
@@ -454,6 +454,146 @@ def end(page, url):
     check('its link starts the game again', page.dealt(), True)
 
 
+class Engine:
+    """One scenario's view of a browser, the same in every engine: loads,
+    scripts, and trusted clicks and keys, through WebDriver (Chromium,
+    WebKitGTK) or WebDriver BiDi (Firefox)."""
+
+    def __init__(self, name, driver):
+        self.name = name
+        self.driver = driver
+
+    def js(self, script, *arguments):
+        return self.driver.execute_script(script, *arguments)
+
+    def click(self, selector, clicks=1):
+        if isinstance(self.driver, Firefox):
+            x, y = self.js('var r = document.querySelector(arguments[0]).getBoundingClientRect();'
+                           'return [r.x + r.width / 2, r.y + r.height / 2]', selector)
+            self.driver.pointer(x, y, clicks)
+        else:
+            element = self.driver.find_element(By.CSS_SELECTOR, selector)
+            chain = ActionChains(self.driver)
+            (chain.double_click(element) if clicks == 2 else chain.click(element)).perform()
+
+    def box(self):
+        """The open message box's title, text and buttons, or None."""
+        return self.js('var d = document.querySelector("dialog[open]");'
+                       'return d ? [d.firstChild.textContent, d.children[1].textContent,'
+                       ' Array.from(d.querySelectorAll("button"), function(b) {'
+                       '  return b.textContent; })] : null')
+
+    def answer(self, caption):
+        place = {'OK': 1, 'Yes': 1, 'No': 2}[caption]
+        self.click(f'dialog[open] button:nth-child({place})')
+
+
+def contrast(engine):
+    """The lowest ratio of text to its own background among the buttons and
+    the labels whose colours follow the system's, with its control."""
+    return engine.js("""
+        var luminance = function(css) {
+          var rgb = css.match(/[\\d.]+/g).slice(0, 3).map(function(c) {
+            c /= 255;
+            return c <= 0.04045 ? c / 12.92 : Math.pow((c + 0.055) / 1.055, 2.4);
+          });
+          return 0.2126 * rgb[0] + 0.7152 * rgb[1] + 0.0722 * rgb[2] + 0.05;
+        };
+        var worst = [99, ''];
+        document.querySelectorAll('#Form1 > button, #Form1 > .label').forEach(function(e) {
+          if (e.id == 'Label1' || e.id == 'lblNum') return;
+          var style = getComputedStyle(e);
+          var a = luminance(style.color), b = luminance(style.backgroundColor);
+          var ratio = Math.max(a, b) / Math.min(a, b);
+          if (ratio < worst[0]) worst = [Math.round(ratio * 100) / 100, e.id];
+        });
+        return worst;""")
+
+
+def everywhere(engine, folder):
+    """What every engine must do alike, on a first visit of its own."""
+    site = Site(folder)
+    try:
+        engine.driver.get(site.url)
+        cells = soon(lambda: engine.js(
+            'return Array.from(document.querySelectorAll("#Form1 > [role=img]"),'
+            ' function(e) { return e.getAttribute("aria-label"); })'), lambda c: len(c) == 32, 20)
+        board = [name for name in cells if re.match(r'B\d+, ', name)]
+        check(f'{engine.name}: the page deals a board',
+              (len(board), sum(name.endswith(', empty') for name in board)), (16, 1))
+        # What came from the server; an entry the browser's own cache
+        # answered has nothing transferred.
+        fetched = engine.js('return performance.getEntriesByType("resource").filter(function(e) {'
+                            ' return e.transferSize !== 0; }).map(function(e) {'
+                            ' return e.name.split("/").pop(); })')
+        check(f'{engine.name}: one fetch per file',
+              sorted(name for name in set(fetched) if fetched.count(name) > 1), [])
+        worst = contrast(engine)
+        check(f'{engine.name}: every button and label reads at 4.5:1 at least', worst[0] >= 4.5,
+              True)
+        if worst[0] < 4.5:
+            print(f'   the lowest: {worst}')
+        engine.click('#cmdAbout')
+        check(f'{engine.name}: About opens its box', soon(engine.box, bool),
+              ['About the game', 'Tintara has made by Orlandek', ['OK']])
+        engine.answer('OK')
+        check(f'{engine.name}: OK closes it', soon(engine.box, lambda box: box is None), None)
+        hole = [name.endswith(', empty') for name in board].index(True)
+        move = {'U': 'cmdUp', 'D': 'cmdDown', 'L': 'cmdLeft', 'R': 'cmdRight'}[long_move(hole)]
+        engine.click('#' + move)
+        counter = 'return document.getElementById("lblNum").textContent'
+        check(f'{engine.name}: an arrow moves a tile',
+              soon(lambda: engine.js(counter), lambda text: text == '1'), '1')
+        engine.click('#Picture10', 2)
+        check(f'{engine.name}: a double-click on Picture10 announces a win',
+              soon(engine.box, bool),
+              ['Winner!', 'You win the game! And you have spent 1 course(courses)', ['OK']])
+        engine.answer('OK')
+        check(f'{engine.name}: then asks to play again',
+              soon(engine.box, lambda box: box and box[0] == 'Attention!'),
+              ['Attention!', 'Will you play once again?', ['Yes', 'No']])
+        engine.answer('Yes')
+        soon(engine.box, lambda box: box is None)
+        engine.click('#cmdExit')
+        soon(engine.box, bool)
+        engine.answer('No')
+        check(f'{engine.name}: No leaves the line in the tab, which stays open',
+              soon(lambda: engine.js('var p = document.querySelector("main > p");'
+                                     'return p && !window.closed ? p.innerText.trim() : ""'),
+                   bool), 'The game has ended. Play again')
+    finally:
+        site.stop()
+
+
+def engines(folder, work):
+    """The shared scenario in Firefox ESR and WebKitGTK, where installed."""
+    if shutil.which('firefox-esr'):
+        try:
+            firefox = Firefox(os.path.join(work, 'firefox'))
+        except RuntimeError as error:
+            check('Firefox starts with WebDriver BiDi', str(error), '')
+        else:
+            try:
+                everywhere(Engine('Firefox', firefox), folder)
+            finally:
+                firefox.quit()
+    else:
+        print('skipped: Firefox, firefox-esr is not installed')
+    if minibrowser() and shutil.which('Xvfb'):
+        display = Xvfb()
+        os.environ['DISPLAY'] = display.display
+        try:
+            driver = webkit()
+            try:
+                everywhere(Engine('WebKitGTK', driver), folder)
+            finally:
+                driver.quit()
+        finally:
+            display.stop()
+    else:
+        print('skipped: WebKitGTK, webkit2gtk-driver or xvfb is not installed')
+
+
 def main():
     if len(sys.argv) != 3:
         sys.exit(__doc__)
@@ -474,6 +614,7 @@ def main():
         driver.set_page_load_timeout(30)
         driver.set_script_timeout(30)
         page = Page(driver)
+        everywhere(Engine('Chromium', driver), folder)
         driver.get(url)
         check('the page deals a board', page.dealt(), True)
         check('the counter shows 0', page.counter(), '0')
@@ -488,8 +629,12 @@ def main():
         site = offline(page, site, folder, url)
         end(page, url)
         stopped(page, folder, site.url)
-    finally:
         driver.quit()
+        driver = None
+        engines(folder, work)
+    finally:
+        if driver:
+            driver.quit()
         site.stop()
         shutil.rmtree(work, ignore_errors=True)
     print(f'{len(failures)} failed' if failures else 'all passed')
