@@ -98,7 +98,7 @@ class Firefox:
     as the WebDriver sessions of the other engines offer (get, execute_script,
     clicks and keys as trusted input)."""
 
-    def __init__(self, profile):
+    def __init__(self, profile, dark=False):
         import asyncio
         import websockets
         os.makedirs(profile, exist_ok=True)
@@ -114,6 +114,9 @@ class Firefox:
                          '"browser.safebrowsing.update.enabled", false',
                          '"extensions.update.enabled", false'):
                 prefs.write(f'user_pref({pref});\n')
+            # The pages' scheme: 0 dark, 1 light.
+            prefs.write('user_pref("layout.css.prefers-color-scheme.content-override", '
+                        f'{0 if dark else 1});\n')
         with socket.socket() as probe:
             probe.bind(('127.0.0.1', 0))
             port = probe.getsockname()[1]
@@ -199,8 +202,10 @@ class Firefox:
     def quit(self):
         try:
             self.send('session.end')
+            self.loop.run_until_complete(self.socket.close())
         except Exception:
             pass
+        self.loop.close()
         self.process.terminate()
         try:
             self.process.wait(timeout=10)
