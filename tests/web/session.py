@@ -133,7 +133,7 @@ class Firefox:
                 self.socket = self.loop.run_until_complete(
                     websockets.connect(f'ws://127.0.0.1:{port}/session', max_size=None))
                 break
-            except (OSError, websockets.exceptions.InvalidStatusCode):
+            except Exception:  # not listening yet
                 if time.monotonic() > deadline or self.process.poll() is not None:
                     self.process.kill()
                     raise RuntimeError('Firefox offers no WebDriver BiDi')
