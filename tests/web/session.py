@@ -138,8 +138,13 @@ class Firefox:
                     self.process.kill()
                     raise RuntimeError('Firefox offers no WebDriver BiDi')
                 time.sleep(0.2)
-        self.send('session.new', capabilities={})
-        self.context = self.send('browsingContext.getTree')['contexts'][0]['context']
+        try:
+            self.send('session.new', capabilities={})
+            self.context = self.send('browsingContext.getTree')['contexts'][0]['context']
+        except Exception:
+            self.process.kill()
+            self.process.wait()
+            raise
 
     def send(self, method, **params):
         import asyncio
