@@ -31,10 +31,12 @@ need_packages() {
 
 # What building the game takes.
 BUILD_PACKAGES=(g++ make cmake qt6-base-dev qt6-qpa-plugins libfontconfig-dev fonts-liberation2)
-# What building the web site and playing it in Chromium take, with the test
-# driver's selenium.
-WEB_PACKAGES=(g++ make cmake emscripten chromium chromium-driver python3-selenium
-    fonts-liberation2)
+# What building the web site (with terser, which minifies its scripts) and
+# playing it in Chromium, Firefox ESR and WebKitGTK take: selenium drives
+# Chromium and WebKitGTK's MiniBrowser (in Xvfb), the test's own client over
+# python3-websockets drives Firefox through WebDriver BiDi.
+WEB_PACKAGES=(g++ make cmake emscripten terser chromium chromium-driver python3-selenium
+    firefox-esr webkit2gtk-driver xvfb python3-websockets fonts-liberation2)
 
 # Lets apt install packages of another architecture beside this machine's
 # (Debian's multiarch), such as arm64 for the cross build; need_packages then

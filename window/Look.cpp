@@ -3,7 +3,6 @@
 #include "Layout.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <string_view>
 #include <utility>
 
@@ -69,8 +68,13 @@ std::string ColorName(ColorWord color)
             return std::string(name);
         }
     }
-    char digits[16];
-    std::snprintf(digits, sizeof digits, "#%08x", static_cast<unsigned>(color));
+    // Any other word by its eight hex digits, without printf, which the web
+    // build would otherwise carry whole.
+    constexpr std::string_view Digits = "0123456789abcdef";
+    std::string digits = "#";
+    for (int shift = 28; shift >= 0; shift -= 4) {
+        digits += Digits[(color >> static_cast<unsigned>(shift)) & 0xFU];
+    }
     return digits;
 }
 

@@ -29,7 +29,7 @@ try:
     from selenium.webdriver.common.by import By
     from selenium.webdriver.common.keys import Keys
 
-    from session import Site, chromium
+    from session import POLICY, Firefox, Site, Xvfb, chromium, minibrowser, webkit
 except ImportError:
     chromium = None
 
@@ -274,6 +274,8 @@ def dark(page):
     x, y = page.centre(hole)
     check('the dark scheme: the empty cell is painted so', page.pixels()[int(y)][int(x)],
           probe[0])
+    worst = contrast(Engine('Chromium', page.driver))
+    check('Chromium, dark: every button and label reads at 4.5:1 at least', worst[0] >= 4.5, True)
     page.cdp('Emulation.setEmulatedMedia', features=[])
 
 
@@ -302,8 +304,14 @@ def phone(page, url):
 
 
 def offline(page, site, folder, url):
-    """After one visit the game loads and plays with the server gone; a new
-    build's service worker replaces the old cache."""
+    """After one visit the game loads and plays with the server gone. The
+    worker answers only for the site's own files and page; a new build's
+    worker keeps only files that match its digests, and takes over when no
+    game of the old build is open."""
+    page.driver.get(url)
+    registration = ('return navigator.serviceWorker.getRegistration().then(function(r) {'
+                    ' return r ? [!!r.active, !!r.waiting] : []; })')
+    soon(lambda: page.js(registration), lambda state: state == [True, False], 20)
     page.driver.get(url)
     controlled = soon(lambda: page.js('return !!navigator.serviceWorker.controller'), bool, 20)
     check('the service worker controls the page', controlled, True)
@@ -313,7 +321,24 @@ def offline(page, site, folder, url):
     with open(worker) as source:
         text = source.read()
     check('one cache, named with the version',
-          len(old) == 1 and old[0].startswith('tintara-') and f"'{old[0]}'" in text, True)
+          len(old) == 1 and old[0].startswith('tintara-') and f'"{old[0]}"' in text, True)
+
+    # Other pages beside the game, and addresses that are none of its files.
+    with open(os.path.join(folder, 'other.html'), 'w') as other:
+        other.write('<!doctype html><title>Other</title><p>Another page')
+    os.mkdir(os.path.join(folder, 'blog'))
+    with open(os.path.join(folder, 'blog', 'index.html'), 'w') as other:
+        other.write('<!doctype html><title>Blog</title><p>A blog')
+    reach = []
+    for address, expected in (('other.html', 'Another page'), ('blog/', 'A blog'),
+                              ('no-such-page', 'Error response'), ('sw.js', '"use strict";')):
+        page.driver.get(url + address)
+        body = page.js('return document.body ? document.body.innerText : ""')
+        reach.append((address, expected in body and not page.js(
+            'return !!document.getElementById("Form1")')))
+    check('the worker leaves other addresses to the server', reach,
+          [(address, True) for address, _ in reach])
+
     site.stop()
     page.driver.get(url)
     check('offline: the game loads', page.dealt(), True)
@@ -321,27 +346,299 @@ def offline(page, site, folder, url):
     page.control(ARROW[move]).click()
     check('offline: it plays', soon(page.counter, lambda text: text == '1'), '1')
 
+    # A new build's worker during its upload: its tintara.wasm is still the
+    # old one on the server.
+    digests = dict(re.findall(r'"([^"]+)":"([0-9a-f]{64})"', text))
+    upload = text.replace(old[0], 'tintara-new-build')
     with open(worker, 'w') as target:
-        target.write(text.replace(old[0], 'tintara-new-build'))
+        target.write(upload.replace(digests['tintara.wasm'], '0' * 64))
     site = Site(folder, site.port)
     page.driver.get(url)
-    check('a new build replaces the old cache',
-          soon(lambda: page.driver.execute_async_script(caches),
-               lambda names: names == ['tintara-new-build'], 20), ['tintara-new-build'])
+    time.sleep(1)
+    check('a file of another build: the new cache is not used',
+          soon(lambda: page.js(registration), lambda state: state == [True, False], 10) +
+          page.driver.execute_async_script(caches), [True, False] + old)
+    check('and the game still plays', page.dealt(), True)
+    # The upload complete: the next visit installs the new build, which
+    # waits while the game is open and takes over once none is.
+    with open(worker, 'w') as target:
+        target.write(upload)
+    page.driver.get(url)
+    page.dealt()
+    page.js('window.running = true')
+    check('a new build waits while a game runs',
+          soon(lambda: page.js(registration), lambda state: state == [True, True], 20) +
+          [page.js('return window.running')], [True, True, True])
+    # The game's tab closed, the site loaded again in a new one.
+    game = page.driver.current_window_handle
+    page.driver.switch_to.new_window('tab')
+    fresh = page.driver.current_window_handle
+    page.driver.switch_to.window(game)
+    page.driver.close()
+    page.driver.switch_to.window(fresh)
+    # When the browser lets the old worker go is its own affair: a few loads.
+    for _ in range(4):
+        page.driver.get(url)
+        names = soon(lambda: page.driver.execute_async_script(caches),
+                     lambda names: names == ['tintara-new-build'], 5)
+        if names == ['tintara-new-build']:
+            break
+    if names != ['tintara-new-build']:
+        # Chromium now and then holds on to the old worker for longer; the new
+        # one must then still be waiting, checked and complete.
+        print('note: the new build still waits after four loads')
+        check('and waits to replace the old cache', page.js(registration), [True, True])
+    else:
+        check('and replaces the old cache once no game is open', names, ['tintara-new-build'])
+    check('which deals', page.dealt(), True)
     return site
 
 
-def end(page):
+def stopped(page, folder, url):
+    """The sentence, with its link, that takes the window's place where the
+    game cannot load or stops."""
+    def broken(change, policy=POLICY):
+        work = folder + '-broken'
+        shutil.rmtree(work, ignore_errors=True)
+        shutil.copytree(folder, work)
+        change(work)
+        site = Site(work, policy=policy)
+        try:
+            page.driver.get(site.url)
+            return said(page)
+        finally:
+            site.stop()
+
+    def remove(name):
+        return lambda work: os.remove(os.path.join(work, name))
+
+    def rewrite(name, edit):
+        def change(work):
+            with open(os.path.join(work, name), 'rb') as source:
+                data = source.read()
+            with open(os.path.join(work, name), 'wb') as target:
+                target.write(edit(data))
+        return change
+
+    missing = 'The game could not load: the site on the server is incomplete'
+    blocked = 'The game could not start: this browser, or the site\'s content policy, blocks'
+    # Another build's program: a valid one that differs by a custom section.
+    other = rewrite('tintara.wasm', lambda data: data + b'\x00\x06\x05build')
+    cases = [('tintara.wasm missing', remove('tintara.wasm'), POLICY, missing),
+             ('tintara.wasm cut short', rewrite('tintara.wasm', lambda data: data[:1000]), POLICY,
+              missing),
+             ('tintara.js missing', remove('tintara.js'), POLICY, missing),
+             ('tintara.wasm of another build', other, POLICY, missing),
+             ('no wasm-unsafe-eval in the server\'s policy', lambda work: None,
+              POLICY.replace(" 'wasm-unsafe-eval'", ''), blocked)]
+    seen = [(what, broken(change, policy)[0].startswith(sentence))
+            for what, change, policy, sentence in cases]
+    check('a load that fails says so', seen, [(what, True) for what, *_ in cases])
+    # A fault at run time: the page refuses the window's next change.
+    page.driver.get(url)
+    page.dealt()
+    page.js('Element.prototype.setAttribute = function() { throw new Error("refused"); }')
+    page.control(ARROW[long_move(page.hole())]).click()
+    check('an error at run time says so', soon(lambda: said(page), lambda line: line[0])[0],
+          'The game stopped on an error.')
+
+
+def said(page):
+    """The sentence in the window's place and its link, or ''."""
+    return soon(lambda: page.js(
+        'var p = document.querySelector("main > p"), a = p && p.querySelector("a");'
+        'return p && !document.getElementById("Form1") && a && a.textContent == "Reload" &&'
+        ' a.href == location.href ? [p.firstChild.textContent.trim(), true] : ["", false]'),
+        lambda line: line[1], 10)
+
+
+def end(page, url):
+    """No ends the game. A tab opened for the game alone is not closed: the
+    line in the window's place offers to play again."""
+    before = set(page.driver.window_handles)
+    page.cdp('Target.createTarget', url=url)
+    page.driver.switch_to.window((set(page.driver.window_handles) - before).pop())
+    check('the game alone in its tab', page.dealt() and page.js('return history.length'), 1)
     page.named('cmdExit').click()
     soon(page.box, bool)
     page.keys('n')
     check('N answers No: the form leaves the page',
           soon(lambda: page.js('return document.querySelectorAll("#Form1, dialog").length'),
                lambda count: count == 0), 0)
-    line = page.js('return document.body.innerText').strip()
+    line = page.js('return document.querySelector("main p").innerText').strip()
     check('one line says the game has ended', line, 'The game has ended. Play again')
+    check('the tab stays open', len(page.driver.window_handles), 2)
     page.driver.find_element(By.LINK_TEXT, 'Play again').click()
     check('its link starts the game again', page.dealt(), True)
+
+
+class Engine:
+    """One scenario's view of a browser, the same in every engine: loads,
+    scripts, and trusted clicks and keys, through WebDriver (Chromium,
+    WebKitGTK) or WebDriver BiDi (Firefox)."""
+
+    def __init__(self, name, driver):
+        self.name = name
+        self.driver = driver
+
+    def js(self, script, *arguments):
+        return self.driver.execute_script(script, *arguments)
+
+    def click(self, selector, clicks=1):
+        if isinstance(self.driver, Firefox):
+            x, y = self.js('var r = document.querySelector(arguments[0]).getBoundingClientRect();'
+                           'return [r.x + r.width / 2, r.y + r.height / 2]', selector)
+            self.driver.pointer(x, y, clicks)
+        else:
+            element = self.driver.find_element(By.CSS_SELECTOR, selector)
+            chain = ActionChains(self.driver)
+            (chain.double_click(element) if clicks == 2 else chain.click(element)).perform()
+
+    def box(self):
+        """The open message box's title, text and buttons, or None."""
+        return self.js('var d = document.querySelector("dialog[open]");'
+                       'return d ? [d.firstChild.textContent, d.children[1].textContent,'
+                       ' Array.from(d.querySelectorAll("button"), function(b) {'
+                       '  return b.textContent; })] : null')
+
+    def answer(self, caption):
+        place = {'OK': 1, 'Yes': 1, 'No': 2}[caption]
+        self.click(f'dialog[open] button:nth-child({place})')
+
+
+def contrast(engine):
+    """The lowest ratio of text to its own background among the buttons and
+    the labels whose colours follow the system's, with its control."""
+    return engine.js("""
+        var luminance = function(css) {
+          var rgb = css.match(/[\\d.]+/g).slice(0, 3).map(function(c) {
+            c /= 255;
+            return c <= 0.04045 ? c / 12.92 : Math.pow((c + 0.055) / 1.055, 2.4);
+          });
+          return 0.2126 * rgb[0] + 0.7152 * rgb[1] + 0.0722 * rgb[2] + 0.05;
+        };
+        var worst = [99, ''];
+        document.querySelectorAll('#Form1 > button, #Form1 > .label').forEach(function(e) {
+          if (e.id == 'Label1' || e.id == 'lblNum') return;
+          var style = getComputedStyle(e);
+          var a = luminance(style.color), b = luminance(style.backgroundColor);
+          var ratio = Math.max(a, b) / Math.min(a, b);
+          if (ratio < worst[0]) worst = [Math.round(ratio * 100) / 100, e.id];
+        });
+        return worst;""")
+
+
+def everywhere(engine, folder):
+    """What every engine must do alike, on a first visit of its own."""
+    site = Site(folder)
+    try:
+        engine.driver.get(site.url)
+        cells = soon(lambda: engine.js(
+            'return Array.from(document.querySelectorAll("#Form1 > [role=img]"),'
+            ' function(e) { return e.getAttribute("aria-label"); })'), lambda c: len(c) == 32, 20)
+        board = [name for name in cells if re.match(r'B\d+, ', name)]
+        check(f'{engine.name}: the page deals a board',
+              (len(board), sum(name.endswith(', empty') for name in board)), (16, 1))
+        # What came from the server; an entry the browser's own cache
+        # answered has nothing transferred.
+        fetched = engine.js('return performance.getEntriesByType("resource").filter(function(e) {'
+                            ' return e.transferSize !== 0; }).map(function(e) {'
+                            ' return e.name.split("/").pop(); })')
+        check(f'{engine.name}: one fetch per file',
+              sorted(name for name in set(fetched) if fetched.count(name) > 1), [])
+        worst = contrast(engine)
+        check(f'{engine.name}: every button and label reads at 4.5:1 at least', worst[0] >= 4.5,
+              True)
+        if worst[0] < 4.5:
+            print(f'   the lowest: {worst}')
+        engine.click('#cmdAbout')
+        check(f'{engine.name}: About opens its box', soon(engine.box, bool),
+              ['About the game', 'Tintara has made by Orlandek', ['OK']])
+        engine.answer('OK')
+        check(f'{engine.name}: OK closes it', soon(engine.box, lambda box: box is None), None)
+        hole = [name.endswith(', empty') for name in board].index(True)
+        move = {'U': 'cmdUp', 'D': 'cmdDown', 'L': 'cmdLeft', 'R': 'cmdRight'}[long_move(hole)]
+        engine.click('#' + move)
+        counter = 'return document.getElementById("lblNum").textContent'
+        check(f'{engine.name}: an arrow moves a tile',
+              soon(lambda: engine.js(counter), lambda text: text == '1'), '1')
+        engine.click('#Picture10', 2)
+        check(f'{engine.name}: a double-click on Picture10 announces a win',
+              soon(engine.box, bool),
+              ['Winner!', 'You win the game! And you have spent 1 course(courses)', ['OK']])
+        engine.answer('OK')
+        check(f'{engine.name}: then asks to play again',
+              soon(engine.box, lambda box: box and box[0] == 'Attention!'),
+              ['Attention!', 'Will you play once again?', ['Yes', 'No']])
+        engine.answer('Yes')
+        soon(engine.box, lambda box: box is None)
+        # Until the handler behind the box has repainted, the page drops
+        # clicks: Exit again until its box opens.
+        for _ in range(5):
+            engine.click('#cmdExit')
+            if soon(engine.box, bool, 2):
+                break
+        engine.answer('No')
+        check(f'{engine.name}: No leaves the line in the tab, which stays open',
+              soon(lambda: engine.js('var p = document.querySelector("main > p");'
+                                     'return p && !window.closed ? p.innerText.trim() : ""'),
+                   bool), 'The game has ended. Play again')
+    finally:
+        site.stop()
+
+
+def in_dark(engine, folder):
+    """The page in the engine's dark scheme: its buttons and labels still
+    read well."""
+    site = Site(folder)
+    try:
+        engine.driver.get(site.url)
+        soon(lambda: engine.js('return !!document.getElementById("lblNum")'), bool, 20)
+        check(f'{engine.name}, dark: the page is in the dark scheme',
+              engine.js('return matchMedia("(prefers-color-scheme: dark)").matches'), True)
+        worst = contrast(engine)
+        check(f'{engine.name}, dark: every button and label reads at 4.5:1 at least',
+              worst[0] >= 4.5, True)
+        if worst[0] < 4.5:
+            print(f'   the lowest: {worst}')
+    finally:
+        site.stop()
+
+
+def engines(folder, work):
+    """The shared scenario in Firefox ESR and WebKitGTK, where installed,
+    each then started again in its dark scheme."""
+    if shutil.which('firefox-esr'):
+        for dark in (False, True):
+            try:
+                firefox = Firefox(os.path.join(work, f'firefox-{dark}'), dark)
+            except RuntimeError as error:
+                check('Firefox starts with WebDriver BiDi', str(error), '')
+                break
+            try:
+                (in_dark if dark else everywhere)(Engine('Firefox', firefox), folder)
+            finally:
+                firefox.quit()
+    else:
+        print('skipped: Firefox, firefox-esr is not installed')
+    if minibrowser() and shutil.which('Xvfb'):
+        display = Xvfb()
+        os.environ['DISPLAY'] = display.display
+        try:
+            for dark in (False, True):
+                # MiniBrowser takes its scheme from the GTK theme.
+                if dark:
+                    os.environ['GTK_THEME'] = 'Adwaita:dark'
+                driver = webkit()
+                try:
+                    (in_dark if dark else everywhere)(Engine('WebKitGTK', driver), folder)
+                finally:
+                    driver.quit()
+        finally:
+            os.environ.pop('GTK_THEME', None)
+            display.stop()
+    else:
+        print('skipped: WebKitGTK, webkit2gtk-driver or xvfb is not installed')
 
 
 def main():
@@ -364,6 +661,7 @@ def main():
         driver.set_page_load_timeout(30)
         driver.set_script_timeout(30)
         page = Page(driver)
+        everywhere(Engine('Chromium', driver), folder)
         driver.get(url)
         check('the page deals a board', page.dealt(), True)
         check('the counter shows 0', page.counter(), '0')
@@ -376,9 +674,14 @@ def main():
         dark(page)
         phone(page, url)
         site = offline(page, site, folder, url)
-        end(page)
-    finally:
+        end(page, url)
+        stopped(page, folder, site.url)
         driver.quit()
+        driver = None
+        engines(folder, work)
+    finally:
+        if driver:
+            driver.quit()
         site.stop()
         shutil.rmtree(work, ignore_errors=True)
     print(f'{len(failures)} failed' if failures else 'all passed')

@@ -15,38 +15,48 @@ mergeInto(LibraryManager.library, {
     // dropped, as a window behind a modal box drops its clicks.
     busy: false,
     decoder: null,
-    // The look that every control of a kind shares; places, sizes, colours
-    // and fonts come from the window.
-    css:
-      'body{margin:0;background:Canvas;color:CanvasText}' +
-      '#Form1{position:relative;overflow:hidden;user-select:none;-webkit-user-select:none;' +
-      'touch-action:manipulation;-webkit-tap-highlight-color:transparent}' +
-      '#Form1>*{position:absolute;box-sizing:border-box;margin:0;padding:0}' +
-      // A picture box: a two-pixel sunken edge around its colour, which is the
-      // game's to choose, forced colours or not.
-      '#Form1>.box{forced-color-adjust:none;border:1px solid;' +
-      'border-color:GrayText Canvas Canvas GrayText;' +
-      'border-color:color-mix(in srgb,ButtonFace 66%,#000) color-mix(in srgb,ButtonFace,#fff 60%)' +
-      ' color-mix(in srgb,ButtonFace,#fff 60%) color-mix(in srgb,ButtonFace 66%,#000);' +
-      'box-shadow:inset 1px 1px color-mix(in srgb,ButtonFace 44%,#000),' +
-      'inset -1px -1px color-mix(in srgb,ButtonFace,#fff 30%)}' +
-      '#Form1>.label{overflow:hidden;line-height:normal}' +
-      '#Form1>button{padding:0 1px}' +
-      '#Form1 svg{display:block;margin:auto;fill:currentColor;overflow:visible}' +
-      '#Form1>button:active svg{transform:translate(1px,1px)}' +
-      // A message box: a title, the text, and the buttons at the right.
-      'dialog{padding:0;border:1px solid GrayText;background:Canvas;color:CanvasText;' +
-      'font:message-box;min-width:16em;max-width:calc(100vw - 2em)}' +
-      'dialog>div:first-child{padding:.4em .75em;background:ButtonFace;color:ButtonText;font-weight:bold}' +
-      'dialog>p{margin:1.25em .75em;white-space:pre-wrap}' +
-      'dialog>div:last-child{display:flex;gap:.5em;justify-content:flex-end;padding:0 .75em .75em}' +
-      'dialog button{font:inherit;min-width:6em;padding:.25em .5em}',
+    // The look that every control of a kind shares is the page's style sheet
+    // (Form1.css), which a strict content policy allows where a <style>
+    // element made here would be refused.
 
     text: function(pointer) {
       var end = pointer;
       while (HEAPU8[end]) ++end;
       Page.decoder = Page.decoder || new TextDecoder();
       return Page.decoder.decode(HEAPU8.subarray(pointer, end));
+    },
+    // A CSS colour of the window. The button face and its text go through
+    // the page's own properties, which `pair` sets.
+    color: function(pointer) {
+      var css = Page.text(pointer);
+      return css == 'ButtonFace' || css == 'ButtonText' ? 'var(--' + css + ')' : css;
+    },
+    // The engine's button face and button text, where they read well
+    // together (4.5:1 at least), as in every light scheme; where an engine's
+    // dark scheme turns the text light on a face that stays light, the
+    // page's own background and text in their place.
+    pair: function() {
+      var probe = document.createElement('i');
+      document.body.append(probe);
+      var luminance = function(css) {
+        probe.style.color = css;
+        var rgb = getComputedStyle(probe).color.match(/[\d.]+/g).slice(0, 3).map(function(c) {
+          c /= 255;
+          return c <= 0.04045 ? c / 12.92 : Math.pow((c + 0.055) / 1.055, 2.4);
+        });
+        return 0.2126 * rgb[0] + 0.7152 * rgb[1] + 0.0722 * rgb[2] + 0.05;
+      };
+      var face = luminance('ButtonFace');
+      var text = luminance('ButtonText');
+      probe.remove();
+      var root = document.documentElement.style;
+      if (Math.max(face, text) / Math.min(face, text) < 4.5) {
+        root.setProperty('--ButtonFace', 'Canvas');
+        root.setProperty('--ButtonText', 'CanvasText');
+      } else {
+        root.removeProperty('--ButtonFace');
+        root.removeProperty('--ButtonText');
+      }
     },
     // A control of the window at its place, in CSS pixels at full size.
     add: function(index, name, element, left, top, width, height) {
@@ -81,15 +91,17 @@ mergeInto(LibraryManager.library, {
   tintara_form__deps: ['$Page'],
   tintara_form: function(title, width, height, back) {
     document.title = Page.text(title);
-    var style = document.createElement('style');
-    style.textContent = Page.css;
-    document.head.append(style);
     var form = document.createElement('main');
     form.id = 'Form1';
     form.setAttribute('aria-label', document.title);
-    form.style.cssText =
-      'width:' + width + 'px;height:' + height + 'px;background:' + Page.text(back);
+    form.style.cssText = 'width:' + width + 'px;height:' + height + 'px';
+    form.style.background = Page.color(back);
+    var heading = document.createElement('h1');
+    heading.textContent = document.title;
+    form.append(heading);
     document.body.append(form);
+    Page.pair();
+    matchMedia('(prefers-color-scheme: dark)').addEventListener('change', Page.pair);
     Page.form = form;
     Page.width = width;
     Page.height = height;
@@ -106,23 +118,29 @@ mergeInto(LibraryManager.library, {
     var svg = 'http://www.w3.org/2000/svg';
     var shape = document.createElementNS(svg, 'svg');
     shape.setAttribute('aria-hidden', 'true');
-    shape.innerHTML =
-      '<defs><pattern id="hatch" patternUnits="userSpaceOnUse">' +
-      '<path shape-rendering="crispEdges"/></pattern></defs><rect fill="url(#hatch)"/>';
-    var pattern = shape.querySelector('pattern');
+    var make = function(tag, parent) {
+      var element = document.createElementNS(svg, tag);
+      parent.append(element);
+      return element;
+    };
+    var pattern = make('pattern', make('defs', shape));
+    pattern.id = 'hatch';
+    pattern.setAttribute('patternUnits', 'userSpaceOnUse');
     pattern.setAttribute('width', hatchSize);
     pattern.setAttribute('height', hatchSize);
-    var path = shape.querySelector('path');
+    var path = make('path', pattern);
+    path.setAttribute('shape-rendering', 'crispEdges');
     path.setAttribute('d', Page.text(hatch));
-    path.style.fill = Page.text(fill);
+    path.style.fill = Page.color(fill);
     var half = outlineWidth / 2;
-    var rect = shape.lastChild;
+    var rect = make('rect', shape);
+    rect.setAttribute('fill', 'url(#hatch)');
     rect.setAttribute('x', half);
     rect.setAttribute('y', half);
     rect.setAttribute('width', width - outlineWidth);
     rect.setAttribute('height', height - outlineWidth);
     rect.setAttribute('stroke-width', outlineWidth);
-    rect.style.stroke = Page.text(outline);
+    rect.style.stroke = Page.color(outline);
     Page.add(index, name, shape, left, top, width, height);
   },
 
@@ -187,8 +205,8 @@ mergeInto(LibraryManager.library, {
   tintara_style__deps: ['$Page'],
   tintara_style: function(index, back, fore, font) {
     var style = Page.controls[index].style;
-    style.backgroundColor = Page.text(back);
-    style.color = Page.text(fore);
+    style.backgroundColor = Page.color(back);
+    style.color = Page.color(fore);
     font = Page.text(font);
     if (font) style.font = font;
   },
@@ -197,7 +215,7 @@ mergeInto(LibraryManager.library, {
   tintara_set_back: function(index, color, css, name) {
     var box = Page.controls[index];
     box.color = color >>> 0;
-    box.style.backgroundColor = Page.text(css);
+    box.style.backgroundColor = Page.color(css);
     box.setAttribute('aria-label', Page.text(name));
   },
 
@@ -217,7 +235,14 @@ mergeInto(LibraryManager.library, {
   tintara_show: function(index) {
     Page.controls[index].focus();
     if (!('serviceWorker' in navigator)) return;
-    var register = function() { navigator.serviceWorker.register('sw.js').catch(function() {}); };
+    var register = function() {
+      // Under a policy that requires Trusted Types, the worker's address
+      // goes through a policy of the page's own, which makes that one.
+      var worker = self.trustedTypes ? trustedTypes.createPolicy('tintara', {
+        createScriptURL: function() { return 'sw.js'; },
+      }).createScriptURL('') : 'sw.js';
+      navigator.serviceWorker.register(worker).catch(function() {});
+    };
     if (document.readyState == 'complete') register();
     else addEventListener('load', register);
   },
@@ -307,23 +332,28 @@ mergeInto(LibraryManager.library, {
            now.getMilliseconds() / 1000;
   },
 
-  // The end of the game. A window that the page may close, such as an
-  // installed app's, closes; otherwise the form leaves the page, and one line
-  // in its place offers to start again.
+  // The end of the game. An installed app's window closes; a browser tab is
+  // never closed, whatever its history: the form leaves the page, and one
+  // line in its place, under the page's heading, offers to start again.
   tintara_end__deps: ['$Page'],
   tintara_end: function(text, again) {
-    window.close();
+    if (matchMedia('(display-mode: standalone), (display-mode: minimal-ui)').matches) {
+      window.close();
+    }
     if (window.closed) return;
+    var heading = Page.form.firstChild;
     Page.form.remove();
     Page.form = null;
     Page.controls = [];
     removeEventListener('resize', Page.fit);
+    var main = document.createElement('main');
     var line = document.createElement('p');
     var link = document.createElement('a');
     link.href = location.href.split('#')[0];
     link.textContent = Page.text(again);
     line.append(Page.text(text) + ' ', link);
-    document.body.append(line);
+    main.append(heading, line);
+    document.body.append(main);
     link.focus();
   },
 

@@ -1,0 +1,33 @@
+# Writes the site's scripts and style sheet from the linker's tintara.js and
+# tintara.wasm, start.js and the page's style sheet: tintara.js gets the
+# digest and size of its own tintara.wasm, which start.js checks before
+# running it; the scripts are minified with terser, the style sheet loses its
+# comments and line breaks.
+#   cmake -DPROGRAM=<linker's folder> -DSITE=<folder> -DSTYLE=<css> -DTERSER=<terser>
+#         -DSTART=<start.js> -P Minify.cmake
+file(SHA256 "${PROGRAM}/tintara.wasm" digest)
+file(SIZE "${PROGRAM}/tintara.wasm" size)
+file(READ "${PROGRAM}/tintara.js" script)
+string(REPLACE "@TINTARA_WASM_SHA256@" "${digest}" script "${script}")
+string(REPLACE "@TINTARA_WASM_SIZE@" "${size}" script "${script}")
+file(WRITE "${PROGRAM}/tintara.site.js" "${script}")
+file(COPY_FILE "${PROGRAM}/tintara.wasm" "${SITE}/tintara.wasm")
+
+foreach(pair "${PROGRAM}/tintara.site.js;${SITE}/tintara.js" "${START};${SITE}/start.js")
+  list(GET pair 0 source)
+  list(GET pair 1 target)
+  # Debian's terser finds its modules in /usr/share/nodejs, where Debian's
+  # Node.js looks by itself and others only when told.
+  execute_process(COMMAND "${CMAKE_COMMAND}" -E env NODE_PATH=/usr/share/nodejs "${TERSER}" "${source}" --compress --mangle --toplevel
+                    --output "${target}"
+                  RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "terser could not minify ${source}")
+  endif()
+endforeach()
+
+file(READ "${STYLE}" style)
+string(REGEX REPLACE "/\\*([^*]|\\*+[^*/])*\\*+/" "" style "${style}")
+string(REGEX REPLACE "\n +" " " style "${style}")
+string(REPLACE "\n" "" style "${style}")
+file(WRITE "${SITE}/tintara.css" "${style}\n")
