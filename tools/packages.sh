@@ -31,11 +31,13 @@ need_packages() {
 
 # What building the game takes.
 BUILD_PACKAGES=(g++ make cmake qt6-base-dev qt6-qpa-plugins libfontconfig-dev fonts-liberation2)
-# What building the web site (with terser, which minifies its scripts) and
-# playing it in Chromium, Firefox ESR and WebKitGTK take: selenium drives
-# Chromium and WebKitGTK's MiniBrowser (in Xvfb), the test's own client over
+# What building the web site takes: Emscripten, and terser, which minifies its
+# scripts (the tools the build runs for itself are built with g++).
+WEB_BUILD_PACKAGES=(g++ make cmake emscripten terser python3)
+# And playing it in Chromium, Firefox ESR and WebKitGTK: selenium drives Chromium
+# and WebKitGTK's MiniBrowser (in Xvfb), the test's own client over
 # python3-websockets drives Firefox through WebDriver BiDi.
-WEB_PACKAGES=(g++ make cmake emscripten terser chromium chromium-driver python3-selenium
+WEB_PACKAGES=("${WEB_BUILD_PACKAGES[@]}" chromium chromium-driver python3-selenium
     firefox-esr webkit2gtk-driver xvfb python3-websockets fonts-liberation2)
 
 # Lets apt install packages of another architecture beside this machine's
