@@ -1,7 +1,6 @@
 #include "Tintara.h"
 
 #include <algorithm>
-#include <charconv>
 #include <utility>
 
 namespace tintara
@@ -88,17 +87,24 @@ constexpr const ScanTable& ScanFor(Direction direction)
     return ScanRight;
 }
 
-// The signed decimal text of a colour word, and the word parsed back from it.
+// The signed decimal text of a colour word, and the word read back from it.
 std::string ColorToText(ColorWord color)
 {
-    return std::to_string(static_cast<std::int32_t>(color));
+    return DecimalText(static_cast<std::int32_t>(color));
 }
 
 ColorWord ColorFromText(const std::string& text)
 {
-    std::int32_t value = 0;
-    std::from_chars(text.data(), text.data() + text.size(), value);
-    return static_cast<ColorWord>(value);
+    // The text is one that ColorToText wrote: an optional minus, then digits.
+    const bool negative = !text.empty() && text.front() == '-';
+    std::uint32_t magnitude = 0;
+    for (const char digit : std::string_view(text).substr(negative ? 1 : 0)) {
+        if (digit < '0' || digit > '9') {
+            break;
+        }
+        magnitude = magnitude * 10U + static_cast<std::uint32_t>(digit - '0');
+    }
+    return negative ? 0U - magnitude : magnitude;
 }
 
 // Draw slot k (1 to 16) of the latest deal, written as a number.
@@ -121,9 +127,28 @@ int DrawIndex(Platform& platform)
 
 } // namespace
 
+std::string DecimalText(std::int64_t value)
+{
+    // The digits come last first, from the magnitude as unsigned, which the
+    // most negative value has too.
+    std::uint64_t magnitude =
+        value < 0 ? 0U - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    std::array<char, 20> digits{};
+    std::size_t count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + magnitude % 10U);
+        magnitude /= 10U;
+    } while (magnitude != 0);
+    std::string text(value < 0 ? 1 : 0, '-');
+    while (count != 0) {
+        text += digits[--count];
+    }
+    return text;
+}
+
 std::string MoveCountText(const std::optional<std::int64_t>& count)
 {
-    return count ? std::to_string(*count) : std::string();
+    return count ? DecimalText(*count) : std::string();
 }
 
 void ReseedFromClock(Platform& platform)

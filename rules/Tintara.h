@@ -164,6 +164,11 @@ Flow ArrowClick(Platform& platform, Direction direction);
 // The counter shows "0", then the count becomes 0.
 void ResetCount(Platform& platform);
 
+// A whole number in decimal digits, with a minus sign when negative: what
+// std::to_string writes, in a few instructions where the library brings in
+// its digit tables (which the web build would carry).
+[[nodiscard]] std::string DecimalText(std::int64_t value);
+
 // The move count as the counter and the win message show it: bare digits, or
 // empty text while the count has no value.
 [[nodiscard]] std::string MoveCountText(const std::optional<std::int64_t>& count);

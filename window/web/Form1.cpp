@@ -95,7 +95,7 @@ std::string HatchPath()
     for (int y = 0; y < look::HatchSize; ++y) {
         for (int x = 0; x < look::HatchSize; ++x) {
             if (look::HatchPixel(x, y)) {
-                path += 'M' + std::to_string(x) + ' ' + std::to_string(y) + "h1v1h-1z";
+                path += 'M' + DecimalText(x) + ' ' + DecimalText(y) + "h1v1h-1z";
             }
         }
     }
@@ -127,7 +127,7 @@ std::string CssFont(layout::Font font)
     const layout::Face face = layout::FaceOf(font);
     // Every font of the window is bold.
     return std::string(face.italic ? "italic " : "") + "bold " +
-           std::to_string(layout::PixelSize(face.points)) + "px " + CssFamilies(font);
+           DecimalText(layout::PixelSize(face.points)) + "px " + CssFamilies(font);
 }
 
 void Form1::Create()
