@@ -7,7 +7,10 @@ include(${CMAKE_CURRENT_LIST_DIR}/HostTool.cmake)
 # The web build is small and throws nothing: no exception can cross the
 # suspension of a handler that waits on the page. The browser is its sandbox:
 # no hardening flags.
-add_compile_options(-Oz -fno-exceptions -fno-rtti)
+add_compile_options(-Oz -fno-exceptions -fno-rtti -flto)
+# Optimised whole at the link, where what the window never calls of the rules
+# and the library goes.
+add_link_options(-flto)
 set(TINTARA_HARDENING)
 set(TINTARA_HARDENING_LINK)
 

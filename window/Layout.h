@@ -8,18 +8,19 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 namespace tintara::layout
 {
 
-enum class Kind { Shape, PictureBox, CommandButton, ArrowButton, Label };
+enum class Kind : std::uint8_t { Shape, PictureBox, CommandButton, ArrowButton, Label };
 
-enum class Align { Left, Center };
+enum class Align : std::uint8_t { Left, Center };
 
 // The fonts of the window; all are bold. The arrows take none: they are
 // drawn as shapes, with no symbol face.
-enum class Font { None, Cell, Label, Counter, Button };
+enum class Font : std::uint8_t { None, Cell, Label, Counter, Button };
 
 // Every font a control takes.
 inline constexpr std::array<Font, 4> Fonts = {Font::Cell, Font::Label, Font::Counter, Font::Button};
@@ -27,11 +28,11 @@ inline constexpr std::array<Font, 4> Fonts = {Font::Cell, Font::Label, Font::Cou
 // What a control does when the player uses it: an arrow slides a tile its
 // way, About and Exit open their dialogues, and the red preview swatch's
 // shortcut announces the win.
-enum class Action { None, Up, Down, Left, Right, About, Exit, Announce };
+enum class Action : std::uint8_t { None, Up, Down, Left, Right, About, Exit, Announce };
 
 // The player's event that runs a control's action, numbered as the web page
 // sends them.
-enum class Event { Click = 0, DoubleClick = 1 };
+enum class Event : std::uint8_t { Click = 0, DoubleClick = 1 };
 
 struct Face {
     // The face the window is drawn for.
@@ -84,10 +85,10 @@ inline constexpr ColorWord ButtonText = 0x80000012;
 struct Control {
     std::string_view name;
     Kind kind;
-    int left;
-    int top;
-    int width;
-    int height;
+    std::int16_t left;
+    std::int16_t top;
+    std::int16_t width;
+    std::int16_t height;
     // Background; for the shape, its fill.
     ColorWord back;
     // Text colour; for the shape, its outline.
@@ -99,7 +100,7 @@ struct Control {
     Font font;
     Align align;
     // -1 for the shape, which takes no focus and has no place in the order.
-    int tabIndex;
+    std::int8_t tabIndex;
 };
 
 struct WindowRecord {
