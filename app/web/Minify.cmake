@@ -13,12 +13,22 @@ string(REPLACE "@TINTARA_WASM_SIZE@" "${size}" script "${script}")
 file(WRITE "${PROGRAM}/tintara.site.js" "${script}")
 file(COPY_FILE "${PROGRAM}/tintara.wasm" "${SITE}/tintara.wasm")
 
-foreach(pair "${PROGRAM}/tintara.site.js;${SITE}/tintara.js" "${START};${SITE}/start.js")
-  list(GET pair 0 source)
-  list(GET pair 1 target)
+# The properties that only the program's own script uses, which terser may
+# shorten too: the page's (window/web/Form1.js) and those of Emscripten's
+# Asyncify object, which no name from outside reaches.
+set(own_properties busy decoder pair deliver fit controls form
+  State Normal Unwinding Rewinding Disabled StackSize currData handleSleepReturnValue
+  exportCallStack callStackNameToId callStackIdToName callStackId asyncPromiseHandlers
+  sleepCallbacks getCallStackId instrumentWasmExports maybeStopUnwind whenDone allocateData
+  setDataHeader setDataRewindFunc getDataRewindFunc doRewind handleSleep handleAsync)
+list(JOIN own_properties | own_properties)
+foreach(pair "${PROGRAM}/tintara.site.js;${SITE}/tintara.js;--mangle-props;regex=/^(${own_properties})$/"
+             "${START};${SITE}/start.js")
+  list(POP_FRONT pair source target)
   # Debian's terser finds its modules in /usr/share/nodejs, where Debian's
   # Node.js looks by itself and others only when told.
-  execute_process(COMMAND "${CMAKE_COMMAND}" -E env NODE_PATH=/usr/share/nodejs "${TERSER}" "${source}" --compress --mangle --toplevel
+  execute_process(COMMAND "${CMAKE_COMMAND}" -E env NODE_PATH=/usr/share/nodejs "${TERSER}" "${source}"
+                    --compress passes=3,pure_getters=true --mangle --toplevel ${pair}
                     --output "${target}"
                   RESULT_VARIABLE failed)
   if(failed)
