@@ -5,12 +5,14 @@ and the message boxes read from the accessibility tree, the pixels from
 screenshots. The site is unpacked from the web package and served on
 127.0.0.1 by a server that the test stops to play offline.
 
-usage: EndToEnd.py PACKAGE SOLVER
+usage: EndToEnd.py PACKAGE SOLVER AXE
   PACKAGE the web package, the site in a zip (build/web/tintara-0.00-web.zip)
   SOLVER  reads the cells' accessible names and prints the arrow clicks that
           solve the board
+  AXE     a folder for axe-core, which npm fetches there once (build/web/axe)
 Exits 77 (skipped) where Chromium, ChromeDriver, selenium or ImageMagick's
-convert is missing.
+convert is missing. Without npm or the registry the axe-core checks fail in CI
+(CI set) and are skipped elsewhere.
 """
 import base64
 import itertools
@@ -34,6 +36,34 @@ except ImportError:
     chromium = None
 
 failures = []
+
+# The accessibility checker the pages are run through, at this version only.
+AXE_VERSION = '4.14.1'
+axe = None
+
+
+def fetch_axe(folder):
+    """axe-core's script, fetched by npm into the folder at its first use;
+    None where it cannot be had (it fails in CI)."""
+    script = os.path.join(folder, 'node_modules', 'axe-core', 'axe.min.js')
+    if not os.path.exists(script) and shutil.which('npm'):
+        try:
+            subprocess.run(['npm', 'install', '--no-save', '--no-audit', '--no-fund',
+                            '--prefix', folder, '--cache', os.path.join(folder, 'cache'),
+                            f'axe-core@{AXE_VERSION}'], stdout=subprocess.DEVNULL, timeout=180,
+                           check=False)
+        except subprocess.TimeoutExpired:
+            pass
+    try:
+        with open(script) as source:
+            return source.read()
+    except OSError:
+        why = f'axe-core {AXE_VERSION} from npm: apt-get install npm, and reach the npm registry'
+        if os.environ.get('CI', '') not in ('', '0', 'false'):
+            check('the accessibility checks have ' + why, False, True)
+        else:
+            print('SKIP: the accessibility checks: they need ' + why)
+        return None
 
 
 def check(what, actual, expected):
@@ -528,6 +558,20 @@ def contrast(engine):
         return worst;""")
 
 
+def audit(engine, what):
+    """axe-core on the page as it stands: nothing of moderate impact or above."""
+    if axe is None:
+        return
+    if engine.js('return !window.axe'):
+        engine.js(axe)
+    found = engine.js('return axe.run(document, {resultTypes: ["violations"]}).then(function(r) {'
+                      ' return r.violations.filter(function(v) { return v.impact != "minor"; })'
+                      '  .map(function(v) { return v.id + " (" + v.impact + "): " +'
+                      '   v.nodes.map(function(n) { return n.target.join(" "); }).join(", "); });'
+                      '})')
+    check(f'{engine.name}: axe-core, moderate and above, on {what}', found, [])
+
+
 def everywhere(engine, folder):
     """What every engine must do alike, on a first visit of its own."""
     site = Site(folder)
@@ -551,9 +595,11 @@ def everywhere(engine, folder):
               True)
         if worst[0] < 4.5:
             print(f'   the lowest: {worst}')
+        audit(engine, 'the page as dealt')
         engine.click('#cmdAbout')
         check(f'{engine.name}: About opens its box', soon(engine.box, bool),
               ['About the game', 'Tintara has made by Orlandek', ['OK']])
+        audit(engine, 'a message box')
         engine.answer('OK')
         check(f'{engine.name}: OK closes it', soon(engine.box, lambda box: box is None), None)
         hole = [name.endswith(', empty') for name in board].index(True)
@@ -583,6 +629,18 @@ def everywhere(engine, folder):
               soon(lambda: engine.js('var p = document.querySelector("main > p");'
                                      'return p && !window.closed ? p.innerText.trim() : ""'),
                    bool), 'The game has ended. Play again')
+        audit(engine, 'the ended page')
+    finally:
+        site.stop()
+    # The sentence in the window's place where the game cannot load.
+    incomplete = folder + '-incomplete'
+    if not os.path.isdir(incomplete):
+        shutil.copytree(folder, incomplete, ignore=shutil.ignore_patterns('tintara.wasm'))
+    site = Site(incomplete)
+    try:
+        engine.driver.get(site.url)
+        soon(lambda: engine.js('return !!document.querySelector("main > p > a")'), bool)
+        audit(engine, 'the page where the game cannot load')
     finally:
         site.stop()
 
@@ -642,14 +700,16 @@ def engines(folder, work):
 
 
 def main():
-    if len(sys.argv) != 3:
+    global axe
+    if len(sys.argv) != 4:
         sys.exit(__doc__)
-    package, solver = sys.argv[1:]
+    package, solver, axe_folder = sys.argv[1:]
     needed = ('chromium', 'chromedriver', 'convert')
     if chromium is None or not all(shutil.which(program) for program in needed):
         print('skipped: needs chromium, chromium-driver, python3-selenium and imagemagick')
         return 77
 
+    axe = fetch_axe(axe_folder)
     work = tempfile.mkdtemp(prefix='tintara-web-')
     folder = os.path.join(work, 'site')
     with zipfile.ZipFile(package) as archive:
