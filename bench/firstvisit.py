@@ -26,7 +26,7 @@ sys.dont_write_bytecode = True  # nothing written beside the sources
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.realpath(__file__)), '..', 'tests', 'web'))
 from session import Site, chromium  # noqa: E402
 
-ICONS = ('icon-192.png', 'icon-512.png')
+ICONS = ('icon-192.png', 'icon-512.png', 'maskable.png')
 
 
 def first_paint(driver, url, ready, first=True):

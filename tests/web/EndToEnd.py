@@ -16,6 +16,7 @@ convert is missing. Without npm or the registry the axe-core checks fail in CI
 """
 import base64
 import itertools
+import json
 import os
 import re
 import shutil
@@ -23,6 +24,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import urllib.request
 import zipfile
 
 sys.dont_write_bytecode = True  # nothing written beside the sources
@@ -482,6 +484,35 @@ def said(page):
         lambda line: line[1], 10)
 
 
+def manifest(page, url):
+    """The web app's manifest as Chromium reads it, and its maskable icon: a
+    PNG of its stated size, opaque, with nothing but its background outside
+    the central circle that a launcher's shape keeps (two fifths of the side
+    in radius)."""
+    page.driver.get(url)
+    read = page.cdp('Page.getAppManifest')
+    data = json.loads(read.get('data') or '{}')
+    check('the manifest reads without errors, with its colours',
+          (read.get('errors'), 'theme_color' in data, 'background_color' in data),
+          ([], True, True))
+    icons = [icon for icon in data.get('icons', []) if icon.get('purpose') == 'maskable']
+    check('the manifest has a maskable icon', len(icons), 1)
+    if not icons:
+        return
+    with urllib.request.urlopen(url + icons[0]['src'], timeout=10) as response:
+        png = response.read()
+    width, height = int.from_bytes(png[16:20], 'big'), int.from_bytes(png[20:24], 'big')
+    check('the maskable icon is a PNG of its stated size',
+          (png[:8], f'{width}x{height}'), (b'\x89PNG\r\n\x1a\n', icons[0]['sizes']))
+    raw = subprocess.run(['convert', 'png:-', '-depth', '8', 'rgba:-'], input=png,
+                         stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, check=True).stdout
+    pixels = [raw[i:i + 4] for i in range(0, len(raw), 4)]
+    outside = {pixels[y * width + x] for y in range(height) for x in range(width)
+               if (x + 0.5 - width / 2) ** 2 + (y + 0.5 - height / 2) ** 2 > (0.4 * width) ** 2}
+    check('the maskable icon: opaque, one colour outside its central circle',
+          (all(pixel[3] == 255 for pixel in pixels), len(outside)), (True, 1))
+
+
 def end(page, url):
     """No ends the game. A tab opened for the game alone is not closed: the
     line in the window's place offers to play again."""
@@ -733,6 +764,7 @@ def main():
         sharp(page)
         dark(page)
         phone(page, url)
+        manifest(page, url)
         site = offline(page, site, folder, url)
         end(page, url)
         stopped(page, folder, site.url)
