@@ -47,8 +47,17 @@ axe = None
 def fetch_axe(folder):
     """axe-core's script, fetched by npm into the folder at its first use;
     None where it cannot be had (it fails in CI)."""
-    script = os.path.join(folder, 'node_modules', 'axe-core', 'axe.min.js')
-    if not os.path.exists(script) and shutil.which('npm'):
+    package = os.path.join(folder, 'node_modules', 'axe-core')
+
+    def version():
+        try:
+            with open(os.path.join(package, 'package.json')) as source:
+                return json.load(source).get('version')
+        except (OSError, ValueError):
+            return None
+
+    if version() != AXE_VERSION and shutil.which('npm'):
+        os.makedirs(folder, exist_ok=True)
         try:
             subprocess.run(['npm', 'install', '--no-save', '--no-audit', '--no-fund',
                             '--prefix', folder, '--cache', os.path.join(folder, 'cache'),
@@ -57,7 +66,9 @@ def fetch_axe(folder):
         except subprocess.TimeoutExpired:
             pass
     try:
-        with open(script) as source:
+        if version() != AXE_VERSION:
+            raise OSError
+        with open(os.path.join(package, 'axe.min.js')) as source:
             return source.read()
     except OSError:
         why = f'axe-core {AXE_VERSION} from npm: apt-get install npm, and reach the npm registry'
