@@ -99,6 +99,39 @@ inline void PutMatch(BitWriter& bits, int length, int distance)
              place < 4 ? 0 : place / 2 - 1);
 }
 
+// The icon for a launcher that cuts it to a shape of its own (a web app's
+// maskable icon): opaque to the edges, the drawing centred inside the circle
+// every such shape keeps, whose radius is two fifths of the side. The
+// drawing is the largest square in that circle, down to a whole multiple of
+// 32 pixels where it is that large, so that its bands stay even; the rest,
+// and the drawing's clear corners, are the window's grey (the manifest's
+// background colour).
+inline constexpr std::uint32_t MaskableBackground = 0xFFC0C0C0;
+
+inline int MaskableInner(int size)
+{
+    // The square's diagonal within the circle's diameter: 2 side^2 <= (4/5 size)^2.
+    int inner = size;
+    while (50 * inner * inner > 16 * size * size) {
+        --inner;
+    }
+    return inner >= look::IconSize ? inner - inner % look::IconSize : inner;
+}
+
+inline std::uint32_t MaskablePixelAt(int size, int row, int column)
+{
+    const int inner = MaskableInner(size);
+    const int offset = (size - inner) / 2;
+    row -= offset;
+    column -= offset;
+    if (row < 0 || column < 0 || row >= inner || column >= inner) {
+        return MaskableBackground;
+    }
+    // The icon's pixels are either opaque or clear.
+    const std::uint32_t pixel = PixelAt(inner, row, column);
+    return (pixel >> 24) == 0 ? MaskableBackground : pixel;
+}
+
 // A zlib stream of one deflate block in the fixed code, repeating what the
 // same byte, the pixel before or the row above already said: enough for an
 // icon of a few flat bands.
@@ -170,16 +203,20 @@ inline void PutChunk(Bytes& out, const char* type, const Bytes& body)
 }
 
 // One image as a PNG: red, green, blue and alpha, eight bits each, every row
-// but the first given as its difference from the row above.
-inline Bytes Png(int size)
+// but the first given as its difference from the row above. The pixels come
+// from PixelAt, or MaskablePixelAt where maskable.
+inline Bytes Png(int size, bool maskable = false)
 {
+    const auto pixel = [size, maskable](int row, int column) {
+        return maskable ? MaskablePixelAt(size, row, column) : PixelAt(size, row, column);
+    };
     Bytes rows;
     const int rowLength = 1 + size * 4;
     for (int row = 0; row < size; ++row) {
         rows.push_back(row == 0 ? 0 : 2);
         for (int column = 0; column < size; ++column) {
-            const std::uint32_t argb = PixelAt(size, row, column);
-            const std::uint32_t above = row == 0 ? 0 : PixelAt(size, row - 1, column);
+            const std::uint32_t argb = pixel(row, column);
+            const std::uint32_t above = row == 0 ? 0 : pixel(row - 1, column);
             for (int shift : {16, 8, 0, 24}) {
                 rows.push_back(static_cast<unsigned char>(((argb >> shift) & 0xFFU) -
                                                           ((above >> shift) & 0xFFU)));

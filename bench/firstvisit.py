@@ -27,7 +27,7 @@ sys.dont_write_bytecode = True  # nothing written beside the sources
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.realpath(__file__)), '..', 'tests', 'web'))
 from session import Firefox, Site, Xvfb, chromium, minibrowser, webkit  # noqa: E402
 
-ICONS = ('icon-192.png', 'icon-512.png')
+ICONS = ('icon-192.png', 'icon-512.png', 'maskable.png')
 
 
 DEALT = 'return document.querySelectorAll("[aria-label$=\\", empty\\"]").length == 1'

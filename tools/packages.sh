@@ -36,9 +36,10 @@ BUILD_PACKAGES=(g++ make cmake qt6-base-dev qt6-qpa-plugins libfontconfig-dev fo
 WEB_BUILD_PACKAGES=(g++ make cmake emscripten terser python3)
 # And playing it in Chromium, Firefox ESR and WebKitGTK: selenium drives Chromium
 # and WebKitGTK's MiniBrowser (in Xvfb), the test's own client over
-# python3-websockets drives Firefox through WebDriver BiDi.
+# python3-websockets drives Firefox through WebDriver BiDi; npm fetches axe-core,
+# which checks the pages, into the build tree.
 WEB_PACKAGES=("${WEB_BUILD_PACKAGES[@]}" chromium chromium-driver python3-selenium
-    firefox-esr webkit2gtk-driver xvfb python3-websockets fonts-liberation2)
+    firefox-esr webkit2gtk-driver xvfb python3-websockets fonts-liberation2 npm)
 
 # Lets apt install packages of another architecture beside this machine's
 # (Debian's multiarch), such as arm64 for the cross build; need_packages then

@@ -5,15 +5,18 @@ and the message boxes read from the accessibility tree, the pixels from
 screenshots. The site is unpacked from the web package and served on
 127.0.0.1 by a server that the test stops to play offline.
 
-usage: EndToEnd.py PACKAGE SOLVER
+usage: EndToEnd.py PACKAGE SOLVER AXE
   PACKAGE the web package, the site in a zip (build/web/tintara-0.00-web.zip)
   SOLVER  reads the cells' accessible names and prints the arrow clicks that
           solve the board
+  AXE     a folder for axe-core, which npm fetches there once (build/web/axe)
 Exits 77 (skipped) where Chromium, ChromeDriver, selenium or ImageMagick's
-convert is missing.
+convert is missing. Without npm or the registry the axe-core checks fail in CI
+(CI set) and are skipped elsewhere.
 """
 import base64
 import itertools
+import json
 import os
 import re
 import shutil
@@ -21,6 +24,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import urllib.request
 import zipfile
 
 sys.dont_write_bytecode = True  # nothing written beside the sources
@@ -34,6 +38,45 @@ except ImportError:
     chromium = None
 
 failures = []
+
+# The accessibility checker the pages are run through, at this version only.
+AXE_VERSION = '4.14.1'
+axe = None
+
+
+def fetch_axe(folder):
+    """axe-core's script, fetched by npm into the folder at its first use;
+    None where it cannot be had (it fails in CI)."""
+    package = os.path.join(folder, 'node_modules', 'axe-core')
+
+    def version():
+        try:
+            with open(os.path.join(package, 'package.json')) as source:
+                return json.load(source).get('version')
+        except (OSError, ValueError):
+            return None
+
+    if version() != AXE_VERSION and shutil.which('npm'):
+        os.makedirs(folder, exist_ok=True)
+        try:
+            subprocess.run(['npm', 'install', '--no-save', '--no-audit', '--no-fund',
+                            '--prefix', folder, '--cache', os.path.join(folder, 'cache'),
+                            f'axe-core@{AXE_VERSION}'], stdout=subprocess.DEVNULL, timeout=180,
+                           check=False)
+        except subprocess.TimeoutExpired:
+            pass
+    try:
+        if version() != AXE_VERSION:
+            raise OSError
+        with open(os.path.join(package, 'axe.min.js')) as source:
+            return source.read()
+    except OSError:
+        why = f'axe-core {AXE_VERSION} from npm: apt-get install npm, and reach the npm registry'
+        if os.environ.get('CI', '') not in ('', '0', 'false'):
+            check('the accessibility checks have ' + why, False, True)
+        else:
+            print('SKIP: the accessibility checks: they need ' + why)
+        return None
 
 
 def check(what, actual, expected):
@@ -452,6 +495,35 @@ def said(page):
         lambda line: line[1], 10)
 
 
+def manifest(page, url):
+    """The web app's manifest as Chromium reads it, and its maskable icon: a
+    PNG of its stated size, opaque, with nothing but its background outside
+    the central circle that a launcher's shape keeps (two fifths of the side
+    in radius)."""
+    page.driver.get(url)
+    read = page.cdp('Page.getAppManifest')
+    data = json.loads(read.get('data') or '{}')
+    check('the manifest reads without errors, with its colours',
+          (read.get('errors'), 'theme_color' in data, 'background_color' in data),
+          ([], True, True))
+    icons = [icon for icon in data.get('icons', []) if icon.get('purpose') == 'maskable']
+    check('the manifest has a maskable icon', len(icons), 1)
+    if not icons:
+        return
+    with urllib.request.urlopen(url + icons[0]['src'], timeout=10) as response:
+        png = response.read()
+    width, height = int.from_bytes(png[16:20], 'big'), int.from_bytes(png[20:24], 'big')
+    check('the maskable icon is a PNG of its stated size',
+          (png[:8], f'{width}x{height}'), (b'\x89PNG\r\n\x1a\n', icons[0]['sizes']))
+    raw = subprocess.run(['convert', 'png:-', '-depth', '8', 'rgba:-'], input=png,
+                         stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, check=True).stdout
+    pixels = [raw[i:i + 4] for i in range(0, len(raw), 4)]
+    outside = {pixels[y * width + x] for y in range(height) for x in range(width)
+               if (x + 0.5 - width / 2) ** 2 + (y + 0.5 - height / 2) ** 2 > (0.4 * width) ** 2}
+    check('the maskable icon: opaque, one colour outside its central circle',
+          (all(pixel[3] == 255 for pixel in pixels), len(outside)), (True, 1))
+
+
 def end(page, url):
     """No ends the game. A tab opened for the game alone is not closed: the
     line in the window's place offers to play again."""
@@ -528,6 +600,20 @@ def contrast(engine):
         return worst;""")
 
 
+def audit(engine, what):
+    """axe-core on the page as it stands: nothing of moderate impact or above."""
+    if axe is None:
+        return
+    if engine.js('return !window.axe'):
+        engine.js(axe)
+    found = engine.js('return axe.run(document, {resultTypes: ["violations"]}).then(function(r) {'
+                      ' return r.violations.filter(function(v) { return v.impact != "minor"; })'
+                      '  .map(function(v) { return v.id + " (" + v.impact + "): " +'
+                      '   v.nodes.map(function(n) { return n.target.join(" "); }).join(", "); });'
+                      '})')
+    check(f'{engine.name}: axe-core, moderate and above, on {what}', found, [])
+
+
 def everywhere(engine, folder):
     """What every engine must do alike, on a first visit of its own."""
     site = Site(folder)
@@ -551,9 +637,11 @@ def everywhere(engine, folder):
               True)
         if worst[0] < 4.5:
             print(f'   the lowest: {worst}')
+        audit(engine, 'the page as dealt')
         engine.click('#cmdAbout')
         check(f'{engine.name}: About opens its box', soon(engine.box, bool),
               ['About the game', 'Tintara has made by Orlandek', ['OK']])
+        audit(engine, 'a message box')
         engine.answer('OK')
         check(f'{engine.name}: OK closes it', soon(engine.box, lambda box: box is None), None)
         hole = [name.endswith(', empty') for name in board].index(True)
@@ -583,6 +671,18 @@ def everywhere(engine, folder):
               soon(lambda: engine.js('var p = document.querySelector("main > p");'
                                      'return p && !window.closed ? p.innerText.trim() : ""'),
                    bool), 'The game has ended. Play again')
+        audit(engine, 'the ended page')
+    finally:
+        site.stop()
+    # The sentence in the window's place where the game cannot load.
+    incomplete = folder + '-incomplete'
+    if not os.path.isdir(incomplete):
+        shutil.copytree(folder, incomplete, ignore=shutil.ignore_patterns('tintara.wasm'))
+    site = Site(incomplete)
+    try:
+        engine.driver.get(site.url)
+        soon(lambda: engine.js('return !!document.querySelector("main > p > a")'), bool)
+        audit(engine, 'the page where the game cannot load')
     finally:
         site.stop()
 
@@ -642,14 +742,16 @@ def engines(folder, work):
 
 
 def main():
-    if len(sys.argv) != 3:
+    global axe
+    if len(sys.argv) != 4:
         sys.exit(__doc__)
-    package, solver = sys.argv[1:]
+    package, solver, axe_folder = sys.argv[1:]
     needed = ('chromium', 'chromedriver', 'convert')
     if chromium is None or not all(shutil.which(program) for program in needed):
         print('skipped: needs chromium, chromium-driver, python3-selenium and imagemagick')
         return 77
 
+    axe = fetch_axe(axe_folder)
     work = tempfile.mkdtemp(prefix='tintara-web-')
     folder = os.path.join(work, 'site')
     with zipfile.ZipFile(package) as archive:
@@ -673,6 +775,7 @@ def main():
         sharp(page)
         dark(page)
         phone(page, url)
+        manifest(page, url)
         site = offline(page, site, folder, url)
         end(page, url)
         stopped(page, folder, site.url)
