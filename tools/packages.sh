@@ -39,7 +39,9 @@ WEB_BUILD_PACKAGES=(g++ make cmake emscripten terser python3)
 # python3-websockets drives Firefox through WebDriver BiDi; npm fetches axe-core,
 # which checks the pages, into the build tree.
 WEB_PACKAGES=("${WEB_BUILD_PACKAGES[@]}" chromium chromium-driver python3-selenium
-    firefox-esr webkit2gtk-driver xvfb python3-websockets fonts-liberation2 npm)
+    firefox-esr webkit2gtk-driver xvfb python3-websockets fonts-liberation2)
+# Debian's npm, unless Node.js from elsewhere brought one (and would clash with it).
+command -v npm >/dev/null || WEB_PACKAGES+=(npm)
 
 # Lets apt install packages of another architecture beside this machine's
 # (Debian's multiarch), such as arm64 for the cross build; need_packages then
