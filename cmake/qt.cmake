@@ -27,12 +27,7 @@ set(TINTARA_BENCHMARKS ON)
 set(TINTARA_HARDENING)
 set(TINTARA_HARDENING_LINK)
 if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
-  include(CheckCXXCompilerFlag)
-  set(TINTARA_HARDENING -fstack-protector-strong)
-  check_cxx_compiler_flag(-fstack-clash-protection TINTARA_HAVE_STACK_CLASH_PROTECTION)
-  if(TINTARA_HAVE_STACK_CLASH_PROTECTION)
-    list(APPEND TINTARA_HARDENING -fstack-clash-protection)
-  endif()
+  tintara_guarded_stack(TINTARA_HARDENING)
   # Level 3 where the compiler can (GCC 12, Clang 9), which the C library takes as 2
   # elsewhere. Undefined first, so that a compiler's own default is not redefined;
   # a level given in CMAKE_CXX_FLAGS is left as it is.

@@ -8,11 +8,6 @@ include(${CMAKE_CURRENT_LIST_DIR}/HostTool.cmake)
 # A guarded stack (MinGW's stack guard lives in libssp, linked in statically with
 # the rest), and Windows' own hardening: a relocatable image anywhere in the
 # address space, and no code run from data pages. A release drops its symbols.
-set(TINTARA_HARDENING -fstack-protector-strong)
-include(CheckCXXCompilerFlag)
-check_cxx_compiler_flag(-fstack-clash-protection TINTARA_HAVE_STACK_CLASH_PROTECTION)
-if(TINTARA_HAVE_STACK_CLASH_PROTECTION)
-  list(APPEND TINTARA_HARDENING -fstack-clash-protection)
-endif()
+tintara_guarded_stack(TINTARA_HARDENING)
 set(TINTARA_HARDENING_LINK -fstack-protector-strong $<$<CONFIG:Release>:-s> LINKER:--dynamicbase
   LINKER:--high-entropy-va LINKER:--nxcompat)

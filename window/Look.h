@@ -1,6 +1,7 @@
 // What the front ends draw alike, free of any toolkit: the names of the
-// colours a screen reader speaks, the arrow and its pixels, the focus mark's
-// colour, the frame's hatching and the icon's pixels.
+// colours a screen reader speaks, the arrow and its pixels, the frame's
+// hatching and the icon's pixels; and the colour of the focus mark the Win32
+// picture box draws.
 #pragma once
 
 #include "Tintara.h"

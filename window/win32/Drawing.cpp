@@ -30,7 +30,7 @@ void FillBlock(HDC dc, int left, int top, int width, int height, int sysColor)
     FillBlock(dc, left, top, width, height, GetSysColorBrush(sysColor));
 }
 
-HICON ArrowIcon(Direction direction, double size, int side, COLORREF ink)
+OwnedIcon ArrowIcon(Direction direction, double size, int side, COLORREF ink)
 {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -40,7 +40,7 @@ HICON ArrowIcon(Direction direction, double size, int side, COLORREF ink)
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP color = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const OwnedBitmap color(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (color == nullptr || bits == nullptr) {
         return nullptr;
     }
@@ -61,20 +61,19 @@ HICON ArrowIcon(Direction direction, double size, int side, COLORREF ink)
             }
         }
     }
-    HBITMAP clear = CreateBitmap(side, side, 1, 1, mask.data());
+    const OwnedBitmap clear(CreateBitmap(side, side, 1, 1, mask.data()));
+    if (clear == nullptr) {
+        return nullptr;
+    }
+    // The icon takes copies of the two bitmaps.
     ICONINFO parts{};
     parts.fIcon = TRUE;
-    parts.hbmMask = clear;
-    parts.hbmColor = color;
-    HICON icon = clear != nullptr ? CreateIconIndirect(&parts) : nullptr;
-    DeleteObject(color);
-    if (clear != nullptr) {
-        DeleteObject(clear);
-    }
-    return icon;
+    parts.hbmMask = clear.get();
+    parts.hbmColor = color.get();
+    return OwnedIcon(CreateIconIndirect(&parts));
 }
 
-HBRUSH HatchBrush(int dpi, COLORREF ink, COLORREF back)
+OwnedBrush HatchBrush(int dpi, COLORREF ink, COLORREF back)
 {
     const int n = std::max(1, layout::Scaled(look::HatchSize, dpi));
     std::vector<BYTE> packed(sizeof(BITMAPINFOHEADER) + static_cast<std::size_t>(n * n) * 4);
@@ -100,7 +99,7 @@ HBRUSH HatchBrush(int dpi, COLORREF ink, COLORREF back)
                         pixels + (static_cast<std::size_t>((n - 1 - y) * n + x) * 4));
         }
     }
-    return CreateDIBPatternBrushPt(packed.data(), DIB_RGB_COLORS);
+    return OwnedBrush(CreateDIBPatternBrushPt(packed.data(), DIB_RGB_COLORS));
 }
 
 } // namespace tintara

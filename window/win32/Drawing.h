@@ -2,6 +2,7 @@
 // blocks, the solid arrow as an icon and the frame's hatching as a brush.
 #pragma once
 
+#include "Owned.h"
 #include "Tintara.h"
 
 #include <windows.h>
@@ -18,11 +19,11 @@ void FillBlock(HDC dc, int left, int top, int width, int height, int sysColor);
 
 // The solid arrow of a direction as an icon side pixels square, size pixels
 // across, in the ink given, with its edges smoothed (look::ArrowCoverage).
-[[nodiscard]] HICON ArrowIcon(Direction direction, double size, int side, COLORREF ink);
+[[nodiscard]] OwnedIcon ArrowIcon(Direction direction, double size, int side, COLORREF ink);
 
 // The frame's fill at a density: the tile of crossing diagonals, scaled to
 // whole pixels with the density, in the ink on the window's background, which
 // is all the frame ever lies on.
-[[nodiscard]] HBRUSH HatchBrush(int dpi, COLORREF ink, COLORREF back);
+[[nodiscard]] OwnedBrush HatchBrush(int dpi, COLORREF ink, COLORREF back);
 
 } // namespace tintara

@@ -37,7 +37,7 @@ bool FaceInstalled(std::string_view face)
 
 } // namespace
 
-HFONT MakeFont(layout::Font font, int dpi)
+OwnedFont MakeFont(layout::Font font, int dpi)
 {
     const layout::Face face = layout::FaceOf(font);
     std::string_view name = face.named;
@@ -50,10 +50,10 @@ HFONT MakeFont(layout::Font font, int dpi)
     }
     const BYTE family = face.generic == layout::Serif ? FF_ROMAN : FF_SWISS;
     const std::wstring wide = Wide(name);
-    return CreateFontW(-layout::Scaled(layout::PixelSize(face.points), dpi), 0, 0, 0, FW_BOLD,
-                       face.italic ? TRUE : FALSE, FALSE, FALSE, RUSSIAN_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       VARIABLE_PITCH | family, wide.c_str());
+    return OwnedFont(CreateFontW(-layout::Scaled(layout::PixelSize(face.points), dpi), 0, 0, 0,
+                                 FW_BOLD, face.italic ? TRUE : FALSE, FALSE, FALSE, RUSSIAN_CHARSET,
+                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                 VARIABLE_PITCH | family, wide.c_str()));
 }
 
 } // namespace tintara

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Layout.h"
+#include "Owned.h"
 
 #include <windows.h>
 
@@ -13,6 +14,6 @@ namespace tintara
 // it; otherwise in the first of its stand-ins that is installed, which has
 // its widths; otherwise in the named face still, which the system maps to a
 // face of its family. Null where the system refused.
-[[nodiscard]] HFONT MakeFont(layout::Font font, int dpi);
+[[nodiscard]] OwnedFont MakeFont(layout::Font font, int dpi);
 
 } // namespace tintara

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <utility>
 
 // This file defines the rules' MessageBox, which the SDK's macro would rename.
 #undef MessageBox
@@ -28,17 +29,6 @@ Form1::~Form1()
 {
     if (hwnd_ != nullptr) {
         DestroyWindow(hwnd_);
-    }
-    FreeFonts();
-    for (HICON icon : images_) {
-        if (icon != nullptr) {
-            DestroyIcon(icon);
-        }
-    }
-    for (HICON icon : icons_) {
-        if (icon != nullptr) {
-            DestroyIcon(icon);
-        }
     }
 }
 
@@ -161,20 +151,11 @@ void Form1::MakeFonts()
     }
 }
 
-void Form1::FreeFonts()
-{
-    for (HFONT& font : fonts_) {
-        if (font != nullptr) {
-            DeleteObject(font);
-            font = nullptr;
-        }
-    }
-}
-
 void Form1::LayOut()
 {
-    // The controls let go of the old fonts before they are deleted.
-    const Fonts previous = fonts_;
+    // The controls let go of the old fonts before they are deleted, as this
+    // function returns.
+    const Fonts previous = std::move(fonts_);
     MakeFonts();
     HDWP moves = BeginDeferWindowPos(static_cast<int>(controls_.size()));
     for (std::size_t i = 0; i < controls_.size(); ++i) {
@@ -191,18 +172,14 @@ void Form1::LayOut()
         }
         // The cells carry their font though they never draw text.
         if (record.font != layout::Font::None) {
-            SendMessageW(control, WM_SETFONT,
-                         reinterpret_cast<WPARAM>(fonts_[static_cast<std::size_t>(record.font)]),
-                         FALSE);
+            SendMessageW(
+                control, WM_SETFONT,
+                reinterpret_cast<WPARAM>(fonts_[static_cast<std::size_t>(record.font)].get()),
+                FALSE);
         }
     }
     if (moves != nullptr) {
         EndDeferWindowPos(moves);
-    }
-    for (HFONT font : previous) {
-        if (font != nullptr) {
-            DeleteObject(font);
-        }
     }
     MakeArrows();
     LoadIcons();
@@ -221,15 +198,12 @@ void Form1::MakeArrows()
                                                         layout::PixelsAt(record.height, dpi_));
         // A pixel to spare on each side for the smoothed edges.
         const int side = static_cast<int>(std::ceil(size)) + 2;
-        HICON arrow = ArrowIcon(layout::DirectionOf(record.action), size, side, ink);
+        OwnedIcon arrow = ArrowIcon(layout::DirectionOf(record.action), size, side, ink);
         if (arrow == nullptr) {
             continue;
         }
-        SendMessageW(controls_[i], BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(arrow));
-        if (images_[i] != nullptr) {
-            DestroyIcon(images_[i]);
-        }
-        images_[i] = arrow;
+        SendMessageW(controls_[i], BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(arrow.get()));
+        images_[i] = std::move(arrow);
     }
 }
 
@@ -240,18 +214,15 @@ void Form1::LoadIcons()
     const std::array<std::array<int, 3>, 2> kinds = {
         {{ICON_BIG, SM_CXICON, SM_CYICON}, {ICON_SMALL, SM_CXSMICON, SM_CYSMICON}}};
     for (std::size_t k = 0; k < kinds.size(); ++k) {
-        auto icon = static_cast<HICON>(LoadImageW(
+        OwnedIcon icon(static_cast<HICON>(LoadImageW(
             instance, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetricsForDpi(kinds[k][1], dpi),
-            GetSystemMetricsForDpi(kinds[k][2], dpi), LR_DEFAULTCOLOR));
+            GetSystemMetricsForDpi(kinds[k][2], dpi), LR_DEFAULTCOLOR)));
         if (icon == nullptr) {
             continue;
         }
         SendMessageW(hwnd_, WM_SETICON, static_cast<WPARAM>(kinds[k][0]),
-                     reinterpret_cast<LPARAM>(icon));
-        if (icons_[k] != nullptr) {
-            DestroyIcon(icons_[k]);
-        }
-        icons_[k] = icon;
+                     reinterpret_cast<LPARAM>(icon.get()));
+        icons_[k] = std::move(icon);
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include "Handlers.h"
 #include "Layout.h"
+#include "Owned.h"
 #include "Tintara.h"
 
 #include <windows.h>
@@ -66,7 +67,6 @@ private:
     // window's icons for the window's density.
     void LayOut();
     void MakeFonts();
-    void FreeFonts();
     // The arrows in the button text colour, again whenever it may change.
     void MakeArrows();
     void LoadIcons();
@@ -80,12 +80,12 @@ private:
     // The control of each record of the layout table; none for the shape.
     std::array<HWND, layout::Controls.size()> controls_{};
     // The font of each layout::Font, none for Font::None.
-    using Fonts = std::array<HFONT, layout::Fonts.size() + 1>;
-    Fonts fonts_{};
+    using Fonts = std::array<OwnedFont, layout::Fonts.size() + 1>;
+    Fonts fonts_;
     // The image of each control that shows one: the arrows.
-    std::array<HICON, layout::Controls.size()> images_{};
+    std::array<OwnedIcon, layout::Controls.size()> images_;
     // The window's own icons, big and small, loaded for its density.
-    std::array<HICON, 2> icons_{};
+    std::array<OwnedIcon, 2> icons_;
     HWND lastFocus_ = nullptr;
     // The cues the window hides (UISF_HIDEFOCUS, UISF_HIDEACCEL). The window
     // keeps them itself, as well as telling the system, for the picture boxes:

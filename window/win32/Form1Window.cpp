@@ -6,6 +6,7 @@
 
 #include "Drawing.h"
 #include "Layout.h"
+#include "Owned.h"
 #include "PictureBox.h"
 #include "Wide.h"
 
@@ -186,19 +187,16 @@ void Form1::Paint()
     const layout::Control& shape = layout::Controls.front();
     const int left = layout::PixelsAt(shape.left, dpi_);
     const int top = layout::PixelsAt(shape.top, dpi_);
-    HPEN pen =
-        CreatePen(PS_INSIDEFRAME, layout::Scaled(layout::ShapeOutline, dpi_), Resolve(shape.fore));
-    HBRUSH hatch = HatchBrush(dpi_, Resolve(shape.back), Resolve(layout::Window.back));
-    HGDIOBJ oldPen = SelectObject(dc, pen);
-    HGDIOBJ oldBrush = SelectObject(dc, hatch != nullptr ? hatch : GetStockObject(NULL_BRUSH));
+    const OwnedPen pen(
+        CreatePen(PS_INSIDEFRAME, layout::Scaled(layout::ShapeOutline, dpi_), Resolve(shape.fore)));
+    const OwnedBrush hatch = HatchBrush(dpi_, Resolve(shape.back), Resolve(layout::Window.back));
+    HGDIOBJ oldPen = SelectObject(dc, pen.get());
+    HGDIOBJ oldBrush =
+        SelectObject(dc, hatch != nullptr ? hatch.get() : GetStockObject(NULL_BRUSH));
     Rectangle(dc, left, top, left + layout::PixelsAt(shape.width, dpi_),
               top + layout::PixelsAt(shape.height, dpi_));
     SelectObject(dc, oldBrush);
     SelectObject(dc, oldPen);
-    if (hatch != nullptr) {
-        DeleteObject(hatch);
-    }
-    DeleteObject(pen);
     EndPaint(hwnd_, &paint);
 }
 

@@ -3,6 +3,7 @@
 #include "Drawing.h"
 #include "Layout.h"
 #include "Look.h"
+#include "Owned.h"
 
 #include <algorithm>
 
@@ -65,10 +66,9 @@ LRESULT CALLBACK PictureBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lP
         FillBlock(dc, p, h - 2 * p, w - 2 * p, p, COLOR_3DLIGHT);
         FillBlock(dc, w - 2 * p, p, p, h - 2 * p, COLOR_3DLIGHT);
         const COLORREF color = Resolve(BackColorOf(box));
-        HBRUSH back = CreateSolidBrush(color);
+        const OwnedBrush back(CreateSolidBrush(color));
         const RECT inside = {2 * p, 2 * p, w - 2 * p, h - 2 * p};
-        FillRect(dc, &inside, back);
-        DeleteObject(back);
+        FillRect(dc, &inside, back.get());
         if (ShowsFocus(box)) {
             DrawFocusMark(dc, {3 * p, 3 * p, w - 3 * p, h - 3 * p}, p, color);
         }
