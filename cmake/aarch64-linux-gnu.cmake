@@ -13,6 +13,8 @@ endif()
 # in the same /usr as the build machine's: the search path is not re-rooted, which
 # would lose Qt, only pointed at that folder.
 set(CMAKE_LIBRARY_ARCHITECTURE ${TINTARA_TRIPLE})
+# The libraries come from Debian's arm64 packages: a missing one is named so.
+set(TINTARA_PACKAGE_ARCH :arm64)
 # pkgconf's wrapper, which reads the arm64 .pc files.
 find_program(PKG_CONFIG_EXECUTABLE NAMES ${TINTARA_TRIPLE}-pkg-config)
 if(NOT PKG_CONFIG_EXECUTABLE)

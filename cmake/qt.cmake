@@ -7,11 +7,11 @@ if(TINTARA_TESTS)
   find_package(Qt6 QUIET COMPONENTS Test)
 endif()
 if(NOT Qt6Widgets_FOUND OR (TINTARA_TESTS AND NOT Qt6Test_FOUND))
-  message(FATAL_ERROR "No Qt 6 Widgets: apt-get install qt6-base-dev")
+  message(FATAL_ERROR "No Qt 6 Widgets: apt-get install qt6-base-dev${TINTARA_PACKAGE_ARCH}")
 endif()
 find_package(Fontconfig QUIET)
 if(NOT Fontconfig_FOUND)
-  message(FATAL_ERROR "No fontconfig library: apt-get install libfontconfig-dev")
+  message(FATAL_ERROR "No fontconfig library: apt-get install libfontconfig-dev${TINTARA_PACKAGE_ARCH}")
 endif()
 
 # The rules' and the form's unit tests use Qt Test, and the benchmarks drive the
