@@ -223,8 +223,8 @@ QString FamilyInPlaceOf(FcConfig* config, FcFontSet* fonts, const QString& famil
 
 // Up to this many installed faces, Qt lists them all for fewer instructions
 // than finding the families and building the list a second time take (on
-// Debian 12 under callgrind: 0.7 M more at 34 faces, 1.9 M less at 69, 6.4 M
-// less at 139; docs/performance.md), so the set-up is kept whole.
+// Debian 12 under callgrind: up to 0.7 M more at 34 faces, 2.0 M less at 69,
+// 6.5 M less at 139; docs/performance.md), so the set-up is kept whole.
 constexpr int FewFaces = 44;
 
 // A fontconfig set-up that lists only the faces of these families.
