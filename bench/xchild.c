@@ -161,13 +161,14 @@ static int child_gone(struct child* c)
     return c->pid <= 0;
 }
 
-// SIGTERM, then SIGKILL after 2 s; whatever else is left in its group goes too.
+// SIGTERM, then SIGKILL after 10 s (valgrind writes its counts on SIGTERM, which
+// takes a few seconds); whatever else is left in its group goes too.
 static void child_stop(struct child* c)
 {
     if (c->pid > 0) {
         kill(-c->group, SIGTERM);
         kill(c->pid, SIGTERM);
-        for (int i = 0; i < 200 && !child_gone(c); i++)
+        for (int i = 0; i < 1000 && !child_gone(c); i++)
             usleep(10000);
     }
     if (c->pid > 0) {

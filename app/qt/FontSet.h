@@ -23,9 +23,11 @@ QList<QStringList> FamiliesAskedFor(const QWidget& window);
 // Makes fontconfig list only the faces of the families Qt will draw with for
 // these requests: of each request, every family that is installed, or, where
 // none is, the family fontconfig gives in place of the first (helped by the
-// generic family, as Qt asks). Call it after the
-// application object is made and before any text is measured or drawn. Returns
-// how many faces are kept, or -1 where fontconfig is left as it was.
+// generic family, as Qt asks). Where few faces are installed, listing them all
+// costs Qt less than the selection would, and all are kept. Call it after the
+// application object is made and before any text is measured or drawn. Either
+// way fontconfig's set-up is loaded once, here. Returns how many faces
+// fontconfig lists now, or -1 where it is left as it was.
 int KeepOnlyFacesFor(const QList<QStringList>& requests);
 
 } // namespace tintara

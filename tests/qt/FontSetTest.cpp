@@ -125,7 +125,8 @@ int Draw(int argc, char* argv[], const QString& folder, bool select)
 {
     QApplication application(argc, argv);
     Form1 form;
-    if (select && KeepOnlyFacesFor(FamiliesAskedFor(form)) <= 0) {
+    const int kept = select ? KeepOnlyFacesFor(FamiliesAskedFor(form)) : 1;
+    if (kept <= 0) {
         std::fputs("FontSetTest: no faces kept\n", stderr);
         return 1;
     }
@@ -164,7 +165,8 @@ int Draw(int argc, char* argv[], const QString& folder, bool select)
     const QString faces = windowFaces.join(QLatin1Char('\n')) + QStringLiteral("\n--\n") +
                           dialogFaces.join(QLatin1Char('\n')) +
                           QStringLiteral("\n--\n%1 %2\n").arg(count).arg(fillers);
-    return WriteFile(folder + QStringLiteral("/faces.txt"), faces) ? 0 : 1;
+    const bool written = WriteFile(folder + QStringLiteral("/faces.txt"), faces);
+    return written && (!select || kept == count) ? 0 : 1;
 }
 
 } // namespace
