@@ -1,6 +1,8 @@
 // The page's start: it fetches the program while tintara.js loads, and puts
 // one sentence in the window's place, with a link that reloads, where the
 // game cannot load or stops on an error, instead of leaving the page blank.
+// The page runs it before it names any other file, so that it hears of every
+// one that fails.
 'use strict';
 (function() {
   var Missing = 'The game could not load: the site on the server is incomplete or being updated.' +
@@ -15,20 +17,16 @@
   var stop = function(sentence) {
     if (stopped) return;
     stopped = true;
+    // The page's line for the end (index.html), announced as an alert, with
+    // the focus on its link. No program starts after it.
     var show = function() {
-      var heading = document.querySelector('h1') || document.createElement('h1');
-      heading.textContent = 'Tintara';
-      document.querySelectorAll('main, dialog').forEach(function(element) { element.remove(); });
-      var main = document.createElement('main');
-      var line = document.createElement('p');
-      var link = document.createElement('a');
-      link.href = location.href.split('#')[0];
-      link.textContent = 'Reload';
-      line.append(sentence + ' ', link);
-      main.append(heading, line);
-      document.body.append(main);
+      var end = document.getElementById('end');
+      document.querySelectorAll('#Form1, dialog').forEach(function(element) { element.remove(); });
+      end.querySelector('span').textContent = sentence;
+      end.hidden = false;
+      end.querySelector('a').focus();
     };
-    if (document.body) show();
+    if (document.readyState != 'loading') show();
     else addEventListener('DOMContentLoaded', show);
   };
 
@@ -48,8 +46,12 @@
     return;
   }
 
-  // The program, fetched once, in every engine.
-  var program = fetch('tintara.wasm', {credentials: 'same-origin'}).then(function(response) {
+  // The program, fetched once, in every engine: the page names it for its
+  // first wave of requests, and this takes that answer. WebKit hands a
+  // preloaded response only to a request of the same mode and credentials
+  // as the page's link, which has no crossorigin: a same-origin no-cors
+  // request, whose answer is as readable as any of its origin's.
+  var program = fetch('tintara.wasm', {mode: 'no-cors', credentials: 'include'}).then(function(response) {
     if (!response.ok) throw Missing;
     return response.arrayBuffer();
   }, function() { throw Offline; });
@@ -61,6 +63,8 @@
   self.tintaraStart = function(imports, receive, digest, size) {
     program
       .then(function(bytes) {
+        // Once the sentence shows, no program starts.
+        if (stopped) throw Stopped;
         // Without a secure context there is no digest to take: the size then.
         if (!self.crypto || !crypto.subtle) {
           if (bytes.byteLength != +size) throw Missing;
@@ -79,7 +83,7 @@
           throw error instanceof WebAssembly.LinkError ? Missing : Blocked;
         });
       })
-      .then(function(result) { receive(result.instance); },
+      .then(function(result) { if (!stopped) receive(result.instance); },
             function(reason) { stop(typeof reason == 'string' ? reason : Stopped); });
   };
 })();
