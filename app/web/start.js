@@ -1,8 +1,10 @@
 // The page's start: it fetches the program while tintara.js loads, and puts
 // one sentence in the window's place, with a link that reloads, where the
 // game cannot load or stops on an error, instead of leaving the page blank.
-// The page runs it before it names any other file, so that it hears of every
-// one that fails.
+// The page names every other file it needs before this one, so that all of
+// them come in one wave of requests (Chromium fetches nothing ahead of the
+// parser on a page with a content policy of its own), and runs it before
+// tintara.js, once its style sheet has loaded or failed.
 'use strict';
 (function() {
   var Missing = 'The game could not load: the site on the server is incomplete or being updated.' +
@@ -41,6 +43,11 @@
     }
   }, true);
   addEventListener('unhandledrejection', function() { stop(Stopped); });
+  // A style sheet that failed before this ran: none, or none of its rules
+  // (Chromium keeps an empty one).
+  document.querySelectorAll('link[rel=stylesheet]').forEach(function(link) {
+    if (!link.sheet || !link.sheet.cssRules.length) stop(Missing);
+  });
   if (typeof WebAssembly != 'object') {
     stop(Blocked);
     return;
@@ -51,10 +58,22 @@
   // preloaded response only to a request of the same mode and credentials
   // as the page's link, which has no crossorigin: a same-origin no-cors
   // request, whose answer is as readable as any of its origin's.
+  // Once its bytes are in, its digest (or, without a secure context, where
+  // there is none to take, its size) and its compiled module are made at
+  // once, while tintara.js may still be on its way; a compile error waits
+  // for the digest, which tells a broken file from a blocked one.
   var program = fetch('tintara.wasm', {mode: 'no-cors', credentials: 'include'}).then(function(response) {
     if (!response.ok) throw Missing;
     return response.arrayBuffer();
-  }, function() { throw Offline; });
+  }, function() { throw Offline; }).then(function(bytes) {
+    return Promise.all([
+      self.crypto && crypto.subtle ? crypto.subtle.digest('SHA-256', bytes).then(function(hash) {
+        return Array.from(new Uint8Array(hash), function(byte) {
+          return (byte + 256).toString(16).slice(1);
+        }).join('');
+      }) : bytes.byteLength + '',
+      WebAssembly.compile(bytes).catch(function() { return null; })]);
+  });
   program.catch(function() {});
 
   // Called by tintara.js with its imports, where its instance goes, and the
@@ -62,28 +81,16 @@
   // is never run.
   self.tintaraStart = function(imports, receive, digest, size) {
     program
-      .then(function(bytes) {
+      .then(function(made) {
         // Once the sentence shows, no program starts.
         if (stopped) throw Stopped;
-        // Without a secure context there is no digest to take: the size then.
-        if (!self.crypto || !crypto.subtle) {
-          if (bytes.byteLength != +size) throw Missing;
-          return bytes;
-        }
-        return crypto.subtle.digest('SHA-256', bytes).then(function(hash) {
-          var hex = Array.from(new Uint8Array(hash), function(byte) {
-            return (byte + 256).toString(16).slice(1);
-          }).join('');
-          if (hex != digest) throw Missing;
-          return bytes;
-        });
-      })
-      .then(function(bytes) {
-        return WebAssembly.instantiate(bytes, imports).catch(function(error) {
+        if (made[0] != (self.crypto && crypto.subtle ? digest : size)) throw Missing;
+        if (!made[1]) throw Blocked;
+        return WebAssembly.instantiate(made[1], imports).catch(function(error) {
           throw error instanceof WebAssembly.LinkError ? Missing : Blocked;
         });
       })
-      .then(function(result) { if (!stopped) receive(result.instance); },
+      .then(function(instance) { if (!stopped) receive(instance); },
             function(reason) { stop(typeof reason == 'string' ? reason : Stopped); });
   };
 })();
