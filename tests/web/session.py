@@ -25,9 +25,14 @@ POLICY = ("default-src 'self'; script-src 'self' 'wasm-unsafe-eval'; style-src '
 
 class Quiet(http.server.SimpleHTTPRequestHandler):
     policy = POLICY
+    delay = 0
 
     def log_message(self, *args):
         pass
+
+    def send_response(self, *args):
+        time.sleep(self.delay)
+        super().send_response(*args)
 
     def end_headers(self):
         if self.policy:
@@ -42,10 +47,11 @@ class Server(http.server.ThreadingHTTPServer):
 
 
 class Site:
-    """A folder served on 127.0.0.1, on a free port or the one given."""
+    """A folder served on 127.0.0.1, on a free port or the one given, each
+    answer `delay` seconds after its request, as over a slower network."""
 
-    def __init__(self, folder, port=0, policy=POLICY):
-        handler = type('Handler', (Quiet,), {'policy': policy})
+    def __init__(self, folder, port=0, policy=POLICY, delay=0):
+        handler = type('Handler', (Quiet,), {'policy': policy, 'delay': delay})
         self.server = Server(('127.0.0.1', port), functools.partial(handler, directory=folder))
         self.port = self.server.server_address[1]
         self.url = f'http://127.0.0.1:{self.port}/'
