@@ -440,7 +440,7 @@ def offline(page, site, folder, url):
 def stopped(page, folder, url):
     """The sentence, with its link, that takes the window's place where the
     game cannot load or stops."""
-    def broken(change, policy=POLICY):
+    def broken(change, policy=POLICY, read=said):
         work = folder + '-broken'
         shutil.rmtree(work, ignore_errors=True)
         shutil.copytree(folder, work)
@@ -448,7 +448,7 @@ def stopped(page, folder, url):
         site = Site(work, policy=policy)
         try:
             page.driver.get(site.url)
-            return said(page)
+            return read(page)
         finally:
             site.stop()
 
@@ -477,6 +477,7 @@ def stopped(page, folder, url):
     seen = [(what, broken(change, policy)[0].startswith(sentence))
             for what, change, policy, sentence in cases]
     check('a load that fails says so', seen, [(what, True) for what, *_ in cases])
+    check('without start.js the game deals', broken(remove('start.js'), read=Page.dealt), True)
     # A fault at run time: the page refuses the window's next change.
     page.driver.get(url)
     page.dealt()
