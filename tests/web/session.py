@@ -25,7 +25,6 @@ POLICY = ("default-src 'self'; script-src 'self' 'wasm-unsafe-eval'; style-src '
 
 class Quiet(http.server.SimpleHTTPRequestHandler):
     policy = POLICY
-    delay = 0
 
     def log_message(self, *args):
         pass
@@ -47,8 +46,7 @@ class Server(http.server.ThreadingHTTPServer):
 
 
 class Site:
-    """A folder served on 127.0.0.1, on a free port or the one given, each
-    answer `delay` seconds after its request, as over a slower network."""
+    """A folder served on 127.0.0.1, on a free port or the one given, `delay` s late."""
 
     def __init__(self, folder, port=0, policy=POLICY, delay=0):
         handler = type('Handler', (Quiet,), {'policy': policy, 'delay': delay})
