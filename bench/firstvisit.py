@@ -2,7 +2,8 @@
 """The first visit of the web build, measured in Chromium, Firefox ESR and
 WebKitGTK (where installed) against a static page with the same 43 boxes and
 no WebAssembly: the bytes fetched and the time from navigation to the first
-paint of the dealt board.
+paint of the dealt board, on loopback and with every answer of the server
+150 ms late (and in Chromium also under its emulation of a phone's network).
 
 The static page is the game's own page as it stands once the board is dealt,
 saved without its scripts, its manifest and its icon: the same elements,
@@ -54,14 +55,34 @@ def first_paint(driver, url, ready):
     return paint, dict(fetched)
 
 
-def measure(driver, folder, runs):
+# The networks each engine meets: loopback, and every answer of the server
+# 150 ms late, as over a phone's network; Chromium also under its own
+# emulation of such a network (150 ms, 1.6 Mbit/s down, 0.75 up).
+LATE = 0.150
+EMULATED = {'offline': False, 'latency': 150, 'downloadThroughput': 1.6e6 / 8,
+            'uploadThroughput': 0.75e6 / 8}
+
+
+def networks(driver):
+    """The networks of `driver`'s engine, each as (name, server's delay),
+    set up in turn as they are walked."""
+    yield 'loopback', 0
+    yield '+150 ms', LATE
+    if hasattr(driver, 'execute_cdp_cmd'):
+        driver.execute_cdp_cmd('Network.enable', {})
+        driver.execute_cdp_cmd('Network.emulateNetworkConditions', EMULATED)
+        yield 'emulated phone', 0
+        driver.execute_cdp_cmd('Network.disable', {})
+
+
+def measure(driver, folder, runs, delay=0):
     """The engine's times, each page loaded RUNS times from an origin of its
     own after one uncounted round, and the files the game's page fetched."""
     times = {'game': [], 'static page': [], 'repeat': []}
     fetched = {}
     for round in range(runs + 1):
         for name, page, ready in (('game', '', DEALT), ('static page', 'static.html', STATIC)):
-            site = Site(folder, policy=None)
+            site = Site(folder, policy=None, delay=delay)
             try:
                 paint, files = first_paint(driver, site.url + page, ready)
                 if round > 0 and paint is not None:
@@ -91,6 +112,7 @@ def main():
     shutil.copytree(site, folder)
     load = os.getloadavg()
     results = {}
+    fetched = {}
     display = None
     try:
         driver = chromium(os.path.join(work, 'profile'))
@@ -110,13 +132,16 @@ def main():
             server.stop()
             with open(os.path.join(folder, 'static.html'), 'w') as out:
                 out.write(static)
-            results['Chromium'], fetched = measure(driver, folder, runs)
+            for network, delay in networks(driver):
+                results['Chromium', network], files = measure(driver, folder, runs, delay)
+                fetched = fetched or files
         finally:
             driver.quit()
         if shutil.which('firefox-esr'):
             driver = Firefox(os.path.join(work, 'firefox'))
             try:
-                results['Firefox ESR'], _ = measure(driver, folder, runs)
+                for network, delay in networks(driver):
+                    results['Firefox ESR', network], _ = measure(driver, folder, runs, delay)
             finally:
                 driver.quit()
         if minibrowser() and shutil.which('Xvfb'):
@@ -124,7 +149,8 @@ def main():
             os.environ['DISPLAY'] = display.display
             driver = webkit()
             try:
-                results['WebKitGTK'], _ = measure(driver, folder, runs)
+                for network, delay in networks(driver):
+                    results['WebKitGTK', network], _ = measure(driver, folder, runs, delay)
             finally:
                 driver.quit()
     finally:
@@ -164,13 +190,14 @@ def main():
     print()
     print('Navigation to the first paint of the dealt board:')
     print()
-    print('| engine | the game | the static page | **game / static page** '
+    print('| engine | network | the game | the static page | **game / static page** '
           '| the game again, from its worker\'s cache |')
-    print('|---|---:|---:|---:|---:|')
-    for engine, times in results.items():
+    print('|---|---|---:|---:|---:|---:|')
+    for (engine, network), times in results.items():
         game, still = times['game'], times['static page']
         ratio = f'**{game / still:.2f}**' if game and still else '–'
-        print(f'| {engine} | {ms(game)} | {ms(still)} | {ratio} | {ms(times["repeat"])} |')
+        print(f'| {engine} | {network} | {ms(game)} | {ms(still)} | {ratio} '
+              f'| {ms(times["repeat"])} |')
     shutil.rmtree(work, ignore_errors=True)
 
 

@@ -440,7 +440,7 @@ def offline(page, site, folder, url):
 def stopped(page, folder, url):
     """The sentence, with its link, that takes the window's place where the
     game cannot load or stops."""
-    def broken(change, policy=POLICY):
+    def broken(change, policy=POLICY, read=said):
         work = folder + '-broken'
         shutil.rmtree(work, ignore_errors=True)
         shutil.copytree(folder, work)
@@ -448,7 +448,7 @@ def stopped(page, folder, url):
         site = Site(work, policy=policy)
         try:
             page.driver.get(site.url)
-            return said(page)
+            return read(page)
         finally:
             site.stop()
 
@@ -477,6 +477,7 @@ def stopped(page, folder, url):
     seen = [(what, broken(change, policy)[0].startswith(sentence))
             for what, change, policy, sentence in cases]
     check('a load that fails says so', seen, [(what, True) for what, *_ in cases])
+    check('without start.js the game deals', broken(remove('start.js'), read=Page.dealt), True)
     # A fault at run time: the page refuses the window's next change.
     page.driver.get(url)
     page.dealt()
@@ -668,23 +669,30 @@ def everywhere(engine, folder):
                 break
         engine.answer('No')
         check(f'{engine.name}: No leaves the line in the tab, which stays open',
-              soon(lambda: engine.js('var p = document.querySelector("main > p");'
+              soon(lambda: engine.js('var p = document.querySelector("main:not([hidden]) > p");'
                                      'return p && !window.closed ? p.innerText.trim() : ""'),
                    bool), 'The game has ended. Play again')
         audit(engine, 'the ended page')
     finally:
         site.stop()
-    # The sentence in the window's place where the game cannot load.
-    incomplete = folder + '-incomplete'
-    if not os.path.isdir(incomplete):
-        shutil.copytree(folder, incomplete, ignore=shutil.ignore_patterns('tintara.wasm'))
-    site = Site(incomplete)
-    try:
-        engine.driver.get(site.url)
-        soon(lambda: engine.js('return !!document.querySelector("main > p > a")'), bool)
-        audit(engine, 'the page where the game cannot load')
-    finally:
-        site.stop()
+    # Without the program or the style sheet: the sentence, and no game after it.
+    for name in ('tintara.wasm', 'tintara.css'):
+        incomplete = f'{folder}-without-{name}'
+        if not os.path.isdir(incomplete):
+            shutil.copytree(folder, incomplete, ignore=shutil.ignore_patterns(name))
+        site = Site(incomplete)
+        try:
+            engine.driver.get(site.url)
+            line = said(engine)[0][:23]
+            time.sleep(1)
+            check(f'{engine.name}: without {name}, the sentence alone, an alert, its link focused',
+                  [line, said(engine)[1]] + engine.js(
+                      'var p = document.querySelector("#end > p");'
+                      'return [p.getAttribute("role"), document.activeElement == p.lastChild]'),
+                  ['The game could not load', True, 'alert', True])
+            audit(engine, f'the page without {name}')
+        finally:
+            site.stop()
 
 
 def in_dark(engine, folder):

@@ -29,6 +29,10 @@ class Quiet(http.server.SimpleHTTPRequestHandler):
     def log_message(self, *args):
         pass
 
+    def send_response(self, *args):
+        time.sleep(self.delay)
+        super().send_response(*args)
+
     def end_headers(self):
         if self.policy:
             self.send_header('Content-Security-Policy', self.policy)
@@ -42,10 +46,10 @@ class Server(http.server.ThreadingHTTPServer):
 
 
 class Site:
-    """A folder served on 127.0.0.1, on a free port or the one given."""
+    """A folder served on 127.0.0.1, on a free port or the one given, `delay` s late."""
 
-    def __init__(self, folder, port=0, policy=POLICY):
-        handler = type('Handler', (Quiet,), {'policy': policy})
+    def __init__(self, folder, port=0, policy=POLICY, delay=0):
+        handler = type('Handler', (Quiet,), {'policy': policy, 'delay': delay})
         self.server = Server(('127.0.0.1', port), functools.partial(handler, directory=folder))
         self.port = self.server.server_address[1]
         self.url = f'http://127.0.0.1:{self.port}/'

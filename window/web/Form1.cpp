@@ -13,9 +13,10 @@ void tintara_form(const char* title, int width, int height, const char* back);
 void tintara_shape(int index, const char* name, int left, int top, int width, int height,
                    const char* outline, const char* fill, int outlineWidth, const char* hatch,
                    int hatchSize);
-void tintara_box(int index, const char* name, int left, int top, int width, int height);
+void tintara_box(int index, const char* name, int left, int top, int width, int height, int click,
+                 int doubleClick);
 void tintara_button(int index, const char* name, int left, int top, int width, int height,
-                    const char* text, const char* spoken);
+                    const char* text, const char* spoken, int click);
 void tintara_arrow(int index, const double* points, int count, double size);
 void tintara_label(int index, const char* name, int left, int top, int width, int height,
                    const char* text, int centred);
@@ -43,20 +44,26 @@ constexpr std::string_view EndedText = "The game has ended.";
 constexpr std::string_view AgainText = "Play again";
 
 // The system colours of the window as CSS system colours, which follow the
-// device's light or dark scheme and its forced colours.
-constexpr std::array<std::pair<unsigned, std::string_view>, 5> SystemColors = {{
+// device's light or dark scheme and its forced colours. The button face and
+// its text are the page's own properties (Form1.css), which the page may set
+// to its background and text where an engine's pair does not read well.
+constexpr std::array<std::pair<ColorWord, std::string_view>, 5> SystemColors = {{
     // A scroll bar's track: CSS names none, and the button face is the
     // nearest of its grey.
-    {0, "ButtonFace"},
+    {layout::ScrollBar, "var(--ButtonFace)"},
     // The text on an active caption bar: light on a dark bar, as selected
     // text is on its highlight.
-    {9, "HighlightText"},
+    {layout::ActiveCaptionText, "HighlightText"},
     // The border of an inactive window, which the window fills itself with:
     // the page's own background.
-    {11, "Canvas"},
-    {15, "ButtonFace"},
-    {18, "ButtonText"},
+    {layout::InactiveBorder, "Canvas"},
+    {layout::ButtonFace, "var(--ButtonFace)"},
+    {layout::ButtonText, "var(--ButtonText)"},
 }};
+
+// The events the page sends back, by their numbers in the layout table.
+constexpr int Click = static_cast<int>(layout::Event::Click);
+constexpr int DoubleClick = static_cast<int>(layout::Event::DoubleClick);
 
 int Index(std::size_t index)
 {
@@ -68,9 +75,9 @@ int Index(std::size_t index)
 std::string CssColor(ColorWord color)
 {
     if ((color & 0x80000000U) != 0) {
-        for (const auto& [index, keyword] : SystemColors) {
-            if (index == (color & 0xFFU)) {
-                return std::string(keyword);
+        for (const auto& [word, css] : SystemColors) {
+            if (word == color) {
+                return std::string(css);
             }
         }
         return "Canvas";
@@ -150,7 +157,7 @@ void Form1::Create()
                           layout::ShapeOutline, HatchPath().c_str(), look::HatchSize);
             continue;
         case layout::Kind::PictureBox:
-            tintara_box(Index(i), name.c_str(), left, top, width, height);
+            tintara_box(Index(i), name.c_str(), left, top, width, height, Click, DoubleClick);
             tintara_set_back(Index(i), record.back, CssColor(record.back).c_str(),
                              look::PictureBoxName(record.name, record.back).c_str());
             break;
@@ -158,7 +165,7 @@ void Form1::Create()
             // The shared solid arrow, drawn as a shape: no symbol face needed.
             const Direction direction = layout::DirectionOf(record.action);
             tintara_button(Index(i), name.c_str(), left, top, width, height, "",
-                           std::string(form::ArrowName(direction)).c_str());
+                           std::string(form::ArrowName(direction)).c_str(), Click);
             std::array<double, 2 * look::UpArrow.size()> points{};
             const auto arrow = look::ArrowFor(direction);
             for (std::size_t p = 0; p < arrow.size(); ++p) {
@@ -171,7 +178,7 @@ void Form1::Create()
         }
         case layout::Kind::CommandButton:
             tintara_button(Index(i), name.c_str(), left, top, width, height,
-                           std::string(record.text).c_str(), "");
+                           std::string(record.text).c_str(), "", Click);
             break;
         case layout::Kind::Label:
             tintara_label(Index(i), name.c_str(), left, top, width, height,

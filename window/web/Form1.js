@@ -25,12 +25,6 @@ mergeInto(LibraryManager.library, {
       Page.decoder = Page.decoder || new TextDecoder();
       return Page.decoder.decode(HEAPU8.subarray(pointer, end));
     },
-    // A CSS colour of the window. The button face and its text go through
-    // the page's own properties, which `pair` sets.
-    color: function(pointer) {
-      var css = Page.text(pointer);
-      return css == 'ButtonFace' || css == 'ButtonText' ? 'var(--' + css + ')' : css;
-    },
     // The engine's button face and button text, where they read well
     // together (4.5:1 at least), as in every light scheme; where an engine's
     // dark scheme turns the text light on a face that stays light, the
@@ -95,7 +89,7 @@ mergeInto(LibraryManager.library, {
     form.id = 'Form1';
     form.setAttribute('aria-label', document.title);
     form.style.cssText = 'width:' + width + 'px;height:' + height + 'px';
-    form.style.background = Page.color(back);
+    form.style.background = Page.text(back);
     var heading = document.createElement('h1');
     heading.textContent = document.title;
     form.append(heading);
@@ -131,7 +125,7 @@ mergeInto(LibraryManager.library, {
     var path = make('path', pattern);
     path.setAttribute('shape-rendering', 'crispEdges');
     path.setAttribute('d', Page.text(hatch));
-    path.style.fill = Page.color(fill);
+    path.style.fill = Page.text(fill);
     var half = outlineWidth / 2;
     var rect = make('rect', shape);
     rect.setAttribute('fill', 'url(#hatch)');
@@ -140,7 +134,7 @@ mergeInto(LibraryManager.library, {
     rect.setAttribute('width', width - outlineWidth);
     rect.setAttribute('height', height - outlineWidth);
     rect.setAttribute('stroke-width', outlineWidth);
-    rect.style.stroke = Page.color(outline);
+    rect.style.stroke = Page.text(outline);
     Page.add(index, name, shape, left, top, width, height);
   },
 
@@ -148,26 +142,26 @@ mergeInto(LibraryManager.library, {
   // as given, takes the focus, and tells the window of clicks and
   // double-clicks.
   tintara_box__deps: ['$Page'],
-  tintara_box: function(index, name, left, top, width, height) {
+  tintara_box: function(index, name, left, top, width, height, click, doubleClick) {
     var box = document.createElement('div');
     box.className = 'box';
     box.setAttribute('role', 'img');
     box.tabIndex = 0;
-    box.addEventListener('click', function() { Page.deliver(index, 0); });
-    box.addEventListener('dblclick', function() { Page.deliver(index, 1); });
+    box.addEventListener('click', function() { Page.deliver(index, click); });
+    box.addEventListener('dblclick', function() { Page.deliver(index, doubleClick); });
     Page.add(index, name, box, left, top, width, height);
   },
 
   // A push button with its caption, or with no caption and the name a screen
   // reader speaks. Enter and Space press it, as a button of the page.
   tintara_button__deps: ['$Page'],
-  tintara_button: function(index, name, left, top, width, height, text, spoken) {
+  tintara_button: function(index, name, left, top, width, height, text, spoken, click) {
     var button = document.createElement('button');
     button.type = 'button';
     button.textContent = Page.text(text);
     spoken = Page.text(spoken);
     if (spoken) button.setAttribute('aria-label', spoken);
-    button.addEventListener('click', function() { Page.deliver(index, 0); });
+    button.addEventListener('click', function() { Page.deliver(index, click); });
     Page.add(index, name, button, left, top, width, height);
   },
 
@@ -205,8 +199,8 @@ mergeInto(LibraryManager.library, {
   tintara_style__deps: ['$Page'],
   tintara_style: function(index, back, fore, font) {
     var style = Page.controls[index].style;
-    style.backgroundColor = Page.color(back);
-    style.color = Page.color(fore);
+    style.backgroundColor = Page.text(back);
+    style.color = Page.text(fore);
     font = Page.text(font);
     if (font) style.font = font;
   },
@@ -215,7 +209,7 @@ mergeInto(LibraryManager.library, {
   tintara_set_back: function(index, color, css, name) {
     var box = Page.controls[index];
     box.color = color >>> 0;
-    box.style.backgroundColor = Page.color(css);
+    box.style.backgroundColor = Page.text(css);
     box.setAttribute('aria-label', Page.text(name));
   },
 
@@ -333,27 +327,25 @@ mergeInto(LibraryManager.library, {
   },
 
   // The end of the game. An installed app's window closes; a browser tab is
-  // never closed, whatever its history: the form leaves the page, and one
-  // line in its place, under the page's heading, offers to start again.
+  // never closed, whatever its history: the form leaves the page, and the
+  // page's line for the end (index.html), under the page's heading, offers
+  // to start again.
   tintara_end__deps: ['$Page'],
   tintara_end: function(text, again) {
     if (matchMedia('(display-mode: standalone), (display-mode: minimal-ui)').matches) {
       window.close();
     }
     if (window.closed) return;
-    var heading = Page.form.firstChild;
     Page.form.remove();
     Page.form = null;
     Page.controls = [];
     removeEventListener('resize', Page.fit);
-    var main = document.createElement('main');
-    var line = document.createElement('p');
-    var link = document.createElement('a');
-    link.href = location.href.split('#')[0];
+    var end = document.getElementById('end');
+    var link = end.querySelector('a');
+    end.querySelector('h1').textContent = document.title;
+    end.querySelector('span').textContent = Page.text(text);
     link.textContent = Page.text(again);
-    line.append(Page.text(text) + ' ', link);
-    main.append(heading, line);
-    document.body.append(main);
+    end.hidden = false;
     link.focus();
   },
 
