@@ -30,4 +30,12 @@ QList<QStringList> FamiliesAskedFor(const QWidget& window);
 // fontconfig lists now, or -1 where it is left as it was.
 int KeepOnlyFacesFor(const QList<QStringList>& requests);
 
+// Each text of the window whose font names first families that no face
+// fontconfig lists carries asks for the first family that one does. Qt draws
+// with that family either way, but finds it only after sorting every listed
+// face as a stand-in for the missing one, through the desktop's rules: a few
+// million instructions a font. Call it after KeepOnlyFacesFor has made its
+// set-up current, before the window is shown.
+void AskForInstalledFamilies(QWidget& window);
+
 } // namespace tintara
