@@ -21,8 +21,8 @@ namespace tintara
 QList<QStringList> FamiliesAskedFor(const QWidget& window);
 
 // Makes fontconfig list only the faces of the families Qt will draw with for
-// these requests: of each request, every family that is installed, or, where
-// none is, the family fontconfig gives in place of the first (helped by the
+// these requests: of each request, the first family that is installed, or,
+// where none is, the family fontconfig gives in place of the first (helped by the
 // generic family, as Qt asks). Where few faces are installed, listing them all
 // costs Qt less than the selection would, and all are kept. Call it after the
 // application object is made and before any text is measured or drawn. Either
