@@ -294,6 +294,7 @@ int KeepOnlyFacesFor(const QList<QStringList>& requests)
 
     QStringList kept;
     for (const QStringList& request : requests) {
+        // Qt draws with the first family of the request that is installed.
         bool found = false;
         for (const QString& family : request) {
             if (isInstalled(family)) {
@@ -301,6 +302,7 @@ int KeepOnlyFacesFor(const QList<QStringList>& requests)
                 if (!kept.contains(family, Qt::CaseInsensitive)) {
                     kept.append(family);
                 }
+                break;
             }
         }
         if (!found && !request.isEmpty()) {
@@ -324,6 +326,38 @@ int KeepOnlyFacesFor(const QList<QStringList>& requests)
     }
     // fontconfig holds the set-up now; Qt releases it at exit.
     return selected->nfont;
+}
+
+void AskForInstalledFamilies(QWidget& window)
+{
+    FcFontSet* fonts = FcConfigGetFonts(nullptr, FcSetSystem);
+    if (fonts == nullptr) {
+        return;
+    }
+    QList<QWidget*> widgets = window.findChildren<QWidget*>();
+    widgets.prepend(&window);
+    QList<QStringList> asked;
+    QList<qsizetype> firstInstalled;
+    for (QWidget* widget : widgets) {
+        // Only the fonts the window sets; the others are the desktop's.
+        if (!widget->testAttribute(Qt::WA_SetFont)) {
+            continue;
+        }
+        QFont font = widget->font();
+        const QStringList families = font.families();
+        qsizetype k = asked.indexOf(families);
+        if (k < 0) {
+            const QList<bool> installed = Installed(fonts, families);
+            asked.append(families);
+            firstInstalled.append(installed.indexOf(true));
+            k = asked.size() - 1;
+        }
+        // Where none is installed, Qt's search for a stand-in is the desktop's.
+        if (firstInstalled[k] > 0) {
+            font.setFamilies(families.mid(firstInstalled[k]));
+            widget->setFont(font);
+        }
+    }
 }
 
 } // namespace tintara

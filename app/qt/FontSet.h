@@ -21,13 +21,21 @@ namespace tintara
 QList<QStringList> FamiliesAskedFor(const QWidget& window);
 
 // Makes fontconfig list only the faces of the families Qt will draw with for
-// these requests: of each request, every family that is installed, or, where
-// none is, the family fontconfig gives in place of the first (helped by the
+// these requests: of each request, the first family that is installed, or,
+// where none is, the family fontconfig gives in place of the first (helped by the
 // generic family, as Qt asks). Where few faces are installed, listing them all
 // costs Qt less than the selection would, and all are kept. Call it after the
 // application object is made and before any text is measured or drawn. Either
 // way fontconfig's set-up is loaded once, here. Returns how many faces
 // fontconfig lists now, or -1 where it is left as it was.
 int KeepOnlyFacesFor(const QList<QStringList>& requests);
+
+// Each text of the window whose font names first families that no face
+// fontconfig lists carries asks for the first family that one does. Qt draws
+// with that family either way, but finds it only after sorting every listed
+// face as a stand-in for the missing one, through the desktop's rules: a few
+// million instructions a font. Call it after KeepOnlyFacesFor has made its
+// set-up current, before the window is shown.
+void AskForInstalledFamilies(QWidget& window);
 
 } // namespace tintara

@@ -197,7 +197,9 @@ int main()
     auto form = std::make_unique<tintara::Form1>();
     // Before the first text is measured: Qt lists only the faces the window
     // and its message boxes draw with, not every face the desktop has.
-    tintara::KeepOnlyFacesFor(tintara::FamiliesAskedFor(*form));
+    if (tintara::KeepOnlyFacesFor(tintara::FamiliesAskedFor(*form)) > 0) {
+        tintara::AskForInstalledFamilies(*form);
+    }
     form->show();
 
     heldErrorOutput = nullptr;

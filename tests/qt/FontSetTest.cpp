@@ -130,6 +130,9 @@ int Draw(int argc, char* argv[], const QString& folder, bool select)
         std::fputs("FontSetTest: no faces kept\n", stderr);
         return 1;
     }
+    if (select) {
+        AskForInstalledFamilies(form);
+    }
     QStringList windowFaces;
     for (const layout::Control& record : layout::Controls) {
         if (record.kind == layout::Kind::Label || record.kind == layout::Kind::CommandButton) {

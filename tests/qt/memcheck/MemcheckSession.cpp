@@ -135,7 +135,9 @@ int main(int argc, char* argv[])
     {
         tintara::Form1 form;
         // As the game does: fontconfig lists only the faces it draws with.
-        tintara::KeepOnlyFacesFor(tintara::FamiliesAskedFor(form));
+        if (tintara::KeepOnlyFacesFor(tintara::FamiliesAskedFor(form)) > 0) {
+            tintara::AskForInstalledFamilies(form);
+        }
         form.show();
         // The first show dealt from the clock; deal again from a fixed seed.
         form.Reseed(DealSeed);
