@@ -35,8 +35,9 @@ foreach(pair "${PROGRAM}/tintara.site.js;${SITE}/tintara.js;--mangle-props;regex
              "${START};${SITE}/start.js")
   list(POP_FRONT pair source target)
   # Written for ECMAScript 2015, which every engine the site runs in has: arrow
-  # functions where no `this` is used.   # Debian's terser finds its modules in /usr/share/nodejs, where Debian's
-  # Node.js looks by itself and others only when told.
+  # functions where no `this` is used. Debian's terser finds its modules in
+  # /usr/share/nodejs, where Debian's Node.js looks by itself and others only
+  # when told.
   execute_process(COMMAND "${CMAKE_COMMAND}" -E env NODE_PATH=/usr/share/nodejs "${TERSER}" "${source}"
                     --compress passes=3,pure_getters=true,ecma=2015,unsafe_arrows=true --ecma 2015 --mangle --toplevel ${pair}
                     --output "${target}"
