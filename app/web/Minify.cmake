@@ -5,11 +5,10 @@
 # comments and line breaks.
 # Before that, tintara.wasm gets binaryen's size passes once more, repeated
 # until they shrink it no further: the link runs them once, before Asyncify
-# has finished with the code. The features named are those every engine the
-# site runs in has and newer Emscriptens emit by themselves.
+# has finished with the code.
 #   cmake -DPROGRAM=<linker's folder> -DSITE=<folder> -DSTYLE=<css> -DTERSER=<terser>
 #         -DWASM_OPT=<wasm-opt> -DSTART=<start.js> -P Minify.cmake
-execute_process(COMMAND "${WASM_OPT}" -Oz --converge --enable-sign-ext --enable-mutable-globals --zero-filled-memory
+execute_process(COMMAND "${WASM_OPT}" -Oz --converge --mvp-features --zero-filled-memory
                   "${PROGRAM}/tintara.wasm" -o "${PROGRAM}/tintara.site.wasm"
                 RESULT_VARIABLE failed)
 if(failed)
