@@ -33,7 +33,7 @@ need_packages() {
 BUILD_PACKAGES=(g++ make cmake qt6-base-dev qt6-qpa-plugins libfontconfig-dev fonts-liberation2)
 # What building the web site takes: Emscripten, and terser, which minifies its
 # scripts (the tools the build runs for itself are built with g++).
-WEB_BUILD_PACKAGES=(g++ make cmake emscripten binaryen terser python3)
+WEB_BUILD_PACKAGES=(g++ make cmake emscripten terser python3)
 # And playing it in Chromium, Firefox ESR and WebKitGTK: selenium drives Chromium
 # and WebKitGTK's MiniBrowser (in Xvfb), the test's own client over
 # python3-websockets drives Firefox through WebDriver BiDi; npm fetches axe-core,

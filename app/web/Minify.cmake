@@ -3,24 +3,15 @@
 # digest and size of its own tintara.wasm, which start.js checks before
 # running it; the scripts are minified with terser, the style sheet loses its
 # comments and line breaks.
-# Before that, tintara.wasm gets binaryen's size passes once more, repeated
-# until they shrink it no further: the link runs them once, before Asyncify
-# has finished with the code.
 #   cmake -DPROGRAM=<linker's folder> -DSITE=<folder> -DSTYLE=<css> -DTERSER=<terser>
-#         -DWASM_OPT=<wasm-opt> -DSTART=<start.js> -P Minify.cmake
-execute_process(COMMAND "${WASM_OPT}" -Oz --converge --mvp-features --zero-filled-memory
-                  "${PROGRAM}/tintara.wasm" -o "${PROGRAM}/tintara.site.wasm"
-                RESULT_VARIABLE failed)
-if(failed)
-  message(FATAL_ERROR "wasm-opt could not shrink ${PROGRAM}/tintara.wasm")
-endif()
-file(SHA256 "${PROGRAM}/tintara.site.wasm" digest)
-file(SIZE "${PROGRAM}/tintara.site.wasm" size)
+#         -DSTART=<start.js> -P Minify.cmake
+file(SHA256 "${PROGRAM}/tintara.wasm" digest)
+file(SIZE "${PROGRAM}/tintara.wasm" size)
 file(READ "${PROGRAM}/tintara.js" script)
 string(REPLACE "@TINTARA_WASM_SHA256@" "${digest}" script "${script}")
 string(REPLACE "@TINTARA_WASM_SIZE@" "${size}" script "${script}")
 file(WRITE "${PROGRAM}/tintara.site.js" "${script}")
-file(COPY_FILE "${PROGRAM}/tintara.site.wasm" "${SITE}/tintara.wasm")
+file(COPY_FILE "${PROGRAM}/tintara.wasm" "${SITE}/tintara.wasm")
 
 # The properties that only the program's own script uses, which terser may
 # shorten too: the page's (window/web/Form1.js) and those of Emscripten's
