@@ -29,6 +29,9 @@ class Quiet(http.server.SimpleHTTPRequestHandler):
     def log_message(self, *args):
         pass
 
+    def log_request(self, code='-', size='-'):
+        self.server.requests.append((self.path, int(code)))
+
     def end_headers(self):
         if self.policy:
             self.send_header('Content-Security-Policy', self.policy)
@@ -36,6 +39,8 @@ class Quiet(http.server.SimpleHTTPRequestHandler):
 
 
 class Server(http.server.ThreadingHTTPServer):
+    requests = None  # (path, status) of each request answered, in order
+
     # A load that the browser cuts short is no error of the page's.
     def handle_error(self, *args):
         pass
@@ -47,6 +52,7 @@ class Site:
     def __init__(self, folder, port=0, policy=POLICY):
         handler = type('Handler', (Quiet,), {'policy': policy})
         self.server = Server(('127.0.0.1', port), functools.partial(handler, directory=folder))
+        self.server.requests = []
         self.port = self.server.server_address[1]
         self.url = f'http://127.0.0.1:{self.port}/'
         threading.Thread(target=self.server.serve_forever, daemon=True).start()
