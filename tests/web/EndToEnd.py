@@ -702,29 +702,50 @@ def everywhere(engine, folder):
     finally:
         site.stop()
     # Two builds of the game in two folders of one server: each keeps its
-    # cache, and plays with the server gone.
+    # cache through the other's visit and through a new build of its own,
+    # which takes over once the game's tab has gone to another page of the
+    # site; then each plays with the server gone.
     both = folder + '-both'
-    if not os.path.isdir(both):
-        for copy in ('a', 'b'):
-            shutil.copytree(folder, os.path.join(both, copy))
-        with open(os.path.join(both, 'b', 'sw.js'), 'r+') as worker:
-            text = re.sub(r'`tintara-[^ ]+ ', '`tintara-other-build ', worker.read())
+    shutil.rmtree(both, ignore_errors=True)
+    for copy in ('a', 'b'):
+        shutil.copytree(folder, os.path.join(both, copy))
+
+    def build(copy, name):
+        with open(os.path.join(both, copy, 'sw.js'), 'r+') as worker:
+            text = re.sub(r'`tintara-[^ ]+ ', f'`{name} ', worker.read())
             worker.seek(0)
             worker.write(text)
             worker.truncate()
+
+    build('b', 'tintara-other-build')
     site = Site(both)
+    registration = ('return navigator.serviceWorker.getRegistration().then(function(r) {'
+                    ' return [!!r.active, !!r.waiting]; })')
     try:
         for copy in ('a', 'b'):
             engine.driver.get(f'{site.url}{copy}/')
             soon(lambda: engine.js(ACTIVE), bool, 20)
-        names = sorted(name.split(' ')[-1] for name in engine.js('return caches.keys()'))
+        build('a', 'tintara-new-build')
+        engine.driver.get(f'{site.url}a/')
+        waits = soon(lambda: engine.js(registration), lambda state: state == [True, True], 20)
+        engine.driver.get(f'{site.url}a/other.html')
+        for _ in range(2):
+            engine.driver.get(f'{site.url}a/')
+            names = soon(lambda: sorted(engine.js('return caches.keys()')),
+                         lambda names: names[0].startswith('tintara-new-build'), 5)
+            if names[0].startswith('tintara-new-build'):
+                break
+        state = [waits, names, engine.js(registration)]
         site.stop()
         for copy in ('a', 'b'):
             engine.driver.get(f'{site.url}{copy}/')
-            names.append(soon(lambda: engine.js('return !!document.getElementById("lblNum")'),
+            state.append(soon(lambda: engine.js('return !!document.getElementById("lblNum")'),
                               bool))
-        check(f'{engine.name}: two copies in two folders, each with its cache, each offline',
-              names, [f'{site.url}a/', f'{site.url}b/', True, True])
+        check(f'{engine.name}: two copies in two folders: each keeps its cache, a new build takes'
+              ' over by the second load once no window shows the game, and each plays offline',
+              state, [[True, True], [f'tintara-new-build {site.url}a/',
+                                     f'tintara-other-build {site.url}b/'], [True, False], True,
+                      True])
     finally:
         site.stop()
 
