@@ -23,7 +23,7 @@ set(work "${CMAKE_CURRENT_BINARY_DIR}/${work}.full.js")
 configure_file("${TEMPLATE}" "${work}" @ONLY)
 # Minified, as the page's scripts are (Minify.cmake).
 execute_process(COMMAND "${CMAKE_COMMAND}" -E env NODE_PATH=/usr/share/nodejs "${TERSER}" "${work}"
-                  --compress --mangle --output "${SITE}/sw.js"
+                  --compress --mangle --toplevel --format wrap_func_args=false --output "${SITE}/sw.js"
                 RESULT_VARIABLE failed)
 if(failed)
   message(FATAL_ERROR "terser could not minify the service worker")
