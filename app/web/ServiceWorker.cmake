@@ -1,5 +1,6 @@
 # Writes the service worker from its template: the site's files to keep, each
-# with its SHA-256, and the digest of them all, which names its cache.
+# with its SHA-256, and the digest of them all, which names its cache with the
+# version (the worker adds the folder the site is served from).
 #   cmake -DTEMPLATE=sw.js.in -DSITE=<folder> -DVERSION=<text> -DFILES=<a,b,...>
 #         -DTERSER=<terser> -P ServiceWorker.cmake
 set(digests "")
