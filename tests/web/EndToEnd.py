@@ -433,6 +433,7 @@ def offline(page, site, folder, url):
     game = page.driver.current_window_handle
     page.driver.switch_to.new_window('tab')
     page.driver.get(url + 'other.html')
+    other = page.driver.current_window_handle
     page.driver.switch_to.new_window('tab')
     fresh = page.driver.current_window_handle
     page.driver.switch_to.window(game)
@@ -447,6 +448,9 @@ def offline(page, site, folder, url):
     check('with another page open, the new build takes over once no window shows the game',
           (names, page.js(registration)), (new, [True, False]))
     check('which deals', page.dealt(), True)
+    page.driver.switch_to.window(other)
+    page.driver.close()
+    page.driver.switch_to.window(fresh)
     return site
 
 
@@ -727,15 +731,16 @@ def everywhere(engine, folder):
         for copy in ('a', 'b'):
             engine.driver.get(f'{site.url}{copy}/')
             soon(lambda: engine.js(ACTIVE), bool, 20)
-        build('a', 'tintara-new-build')
+        build('a', 'tintara-a-build')
         engine.driver.get(f'{site.url}a/')
         waits = soon(lambda: engine.js(registration), lambda state: state == [True, True], 20)
         engine.driver.get(f'{site.url}a/other.html')
         for _ in range(2):
             engine.driver.get(f'{site.url}a/')
             names = soon(lambda: sorted(engine.js('return caches.keys()')),
-                         lambda names: names[0].startswith('tintara-new-build'), 5)
-            if names[0].startswith('tintara-new-build'):
+                         lambda names: names[0].startswith('tintara-a-build') and len(names) == 2,
+                         5)
+            if len(names) == 2:
                 break
         state = [waits, names, engine.js(registration)]
         site.stop()
@@ -745,7 +750,7 @@ def everywhere(engine, folder):
                               bool))
         check(f'{engine.name}: two copies in two folders: each keeps its cache, a new build takes'
               ' over by the second load once no window shows the game, and each plays offline',
-              state, [[True, True], [f'tintara-new-build {site.url}a/',
+              state, [[True, True], [f'tintara-a-build {site.url}a/',
                                      f'tintara-other-build {site.url}b/'], [True, False], True,
                       True])
     finally:
