@@ -39,8 +39,6 @@ class Quiet(http.server.SimpleHTTPRequestHandler):
 
 
 class Server(http.server.ThreadingHTTPServer):
-    requests = None  # (path, status) of each request answered, in order
-
     # A load that the browser cuts short is no error of the page's.
     def handle_error(self, *args):
         pass
@@ -52,7 +50,7 @@ class Site:
     def __init__(self, folder, port=0, policy=POLICY):
         handler = type('Handler', (Quiet,), {'policy': policy})
         self.server = Server(('127.0.0.1', port), functools.partial(handler, directory=folder))
-        self.server.requests = []
+        self.server.requests = []  # (path, status) of each request answered
         self.port = self.server.server_address[1]
         self.url = f'http://127.0.0.1:{self.port}/'
         threading.Thread(target=self.server.serve_forever, daemon=True).start()
