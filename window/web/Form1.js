@@ -241,11 +241,7 @@ mergeInto(LibraryManager.library, {
       var worker = self.trustedTypes ? trustedTypes.createPolicy('tintara', {
         createScriptURL: function() { return 'sw.js'; },
       }).createScriptURL('') : 'sw.js';
-      // A new build that waits takes over where no other window shows the
-      // game (sw.js).
-      navigator.serviceWorker.register(worker).then(function(registration) {
-        if (registration.waiting) registration.waiting.postMessage(0);
-      }).catch(function() {});
+      navigator.serviceWorker.register(worker).catch(function() {});
     };
     if (document.readyState == 'complete') register();
     else addEventListener('load', register);
