@@ -1,5 +1,6 @@
 # Writes the service worker from its template: the site's files to keep, each
-# with its SHA-256, and the digest of them all, which names its cache.
+# with its SHA-256, and the digest of them all, which names its cache with the
+# version (the worker adds the folder the site is served from).
 #   cmake -DTEMPLATE=sw.js.in -DSITE=<folder> -DVERSION=<text> -DFILES=<a,b,...>
 #         -DTERSER=<terser> -P ServiceWorker.cmake
 set(digests "")
@@ -23,7 +24,7 @@ set(work "${CMAKE_CURRENT_BINARY_DIR}/${work}.full.js")
 configure_file("${TEMPLATE}" "${work}" @ONLY)
 # Minified, as the page's scripts are (Minify.cmake).
 execute_process(COMMAND "${CMAKE_COMMAND}" -E env NODE_PATH=/usr/share/nodejs "${TERSER}" "${work}"
-                  --compress --mangle --output "${SITE}/sw.js"
+                  --compress --mangle --toplevel --format wrap_func_args=false --output "${SITE}/sw.js"
                 RESULT_VARIABLE failed)
 if(failed)
   message(FATAL_ERROR "terser could not minify the service worker")

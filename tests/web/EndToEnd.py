@@ -18,6 +18,7 @@ import base64
 import itertools
 import json
 import os
+import pathlib
 import re
 import shutil
 import subprocess
@@ -363,8 +364,9 @@ def offline(page, site, folder, url):
     worker = os.path.join(folder, 'sw.js')
     with open(worker) as source:
         text = source.read()
-    check('one cache, named with the version',
-          len(old) == 1 and old[0].startswith('tintara-') and f'"{old[0]}"' in text, True)
+    build = old[0].split(' ')[0]
+    check('one cache, named with the version and the folder',
+          len(old) == 1 and old[0] == f'{build} {url}' and f'`{build} ${{' in text, True)
 
     # Other pages beside the game, and addresses that are none of its files.
     with open(os.path.join(folder, 'other.html'), 'w') as other:
@@ -377,10 +379,12 @@ def offline(page, site, folder, url):
                               ('no-such-page', 'Error response'), ('sw.js', '"use strict";')):
         page.driver.get(url + address)
         body = page.js('return document.body ? document.body.innerText : ""')
+        # Chromium sends them there without starting the worker.
         reach.append((address, expected in body and not page.js(
-            'return !!document.getElementById("Form1")')))
-    check('the worker leaves other addresses to the server', reach,
-          [(address, True) for address, _ in reach])
+            'return !!document.getElementById("Form1")'), page.js(
+            'return performance.getEntriesByType("navigation")[0].workerMatchedSourceType')))
+    check('the worker leaves other addresses to the server, unstarted', reach,
+          [(address, True, 'network') for address, *_ in reach])
 
     site.stop()
     page.driver.get(url)
@@ -392,15 +396,21 @@ def offline(page, site, folder, url):
     # A new build's worker during its upload: its tintara.wasm is still the
     # old one on the server.
     digests = dict(re.findall(r'"([^"]+)":"([0-9a-f]{64})"', text))
-    upload = text.replace(old[0], 'tintara-new-build')
+    upload = text.replace(build, 'tintara-new-build')
     with open(worker, 'w') as target:
         target.write(upload.replace(digests['tintara.wasm'], '0' * 64))
     site = Site(folder, site.port)
-    page.driver.get(url)
-    time.sleep(1)
-    check('a file of another build: the new cache is not used',
-          soon(lambda: page.js(registration), lambda state: state == [True, False], 10) +
-          page.driver.execute_async_script(caches), [True, False] + old)
+    for _ in range(2):
+        site.server.requests.clear()
+        page.driver.get(url)
+        # The browser checks for a new worker some time after the load.
+        soon(lambda: ('/sw.js', 200) in site.server.requests, bool, 15)
+        time.sleep(1)
+    check('a file of another build: the new cache is not used, and the next load fetches'
+          ' nothing again but the worker', [page.js(registration), old[0] in page.driver.
+                                            execute_async_script(caches),
+                                            {path for path, _ in site.server.requests}],
+          [[True, False], True, {'/sw.js'}])
     check('and the game still plays', page.dealt(), True)
     # The upload complete: the next visit installs the new build, which
     # waits while the game is open and takes over once none is.
@@ -423,16 +433,17 @@ def offline(page, site, folder, url):
     for _ in range(4):
         page.driver.get(url)
         names = soon(lambda: page.driver.execute_async_script(caches),
-                     lambda names: names == ['tintara-new-build'], 5)
-        if names == ['tintara-new-build']:
+                     lambda names: names == [f'tintara-new-build {url}'], 5)
+        if names == [f'tintara-new-build {url}']:
             break
-    if names != ['tintara-new-build']:
+    if names != [f'tintara-new-build {url}']:
         # Chromium now and then holds on to the old worker for longer; the new
         # one must then still be waiting, checked and complete.
         print('note: the new build still waits after four loads')
         check('and waits to replace the old cache', page.js(registration), [True, True])
     else:
-        check('and replaces the old cache once no game is open', names, ['tintara-new-build'])
+        check('and replaces the old cache once no game is open', names,
+              [f'tintara-new-build {url}'])
     check('which deals', page.dealt(), True)
     return site
 
@@ -615,6 +626,10 @@ def audit(engine, what):
     check(f'{engine.name}: axe-core, moderate and above, on {what}', found, [])
 
 
+REGISTRATION = ('return navigator.serviceWorker.getRegistration().then(function(r) {'
+                ' return r ? [!!r.active, !!r.waiting] : []; })')
+
+
 def everywhere(engine, folder):
     """What every engine must do alike, on a first visit of its own."""
     site = Site(folder)
@@ -626,13 +641,12 @@ def everywhere(engine, folder):
         board = [name for name in cells if re.match(r'B\d+, ', name)]
         check(f'{engine.name}: the page deals a board',
               (len(board), sum(name.endswith(', empty') for name in board)), (16, 1))
-        # What came from the server; an entry the browser's own cache
-        # answered has nothing transferred.
-        fetched = engine.js('return performance.getEntriesByType("resource").filter(function(e) {'
-                            ' return e.transferSize !== 0; }).map(function(e) {'
-                            ' return e.name.split("/").pop(); })')
-        check(f'{engine.name}: one fetch per file',
-              sorted(name for name in set(fetched) if fetched.count(name) > 1), [])
+        # What the server sent, the worker's install included (twice in
+        # WebKitGTK, where no fetch reaches an HTTP cache: docs/web.md).
+        soon(lambda: engine.js(REGISTRATION), lambda state: state[:1] == [True], 20)
+        paths = [path for path, _ in site.server.requests]
+        check(f'{engine.name}: requests per file, the worker\'s install included',
+              max(map(paths.count, paths)), 2 if engine.name == 'WebKitGTK' else 1)
         worst = contrast(engine)
         check(f'{engine.name}: every button and label reads at 4.5:1 at least', worst[0] >= 4.5,
               True)
@@ -693,6 +707,30 @@ def everywhere(engine, folder):
             audit(engine, f'the page without {name}')
         finally:
             site.stop()
+    # Two builds in two folders of one server: each keeps its cache through
+    # the other's visit, and both play with the server gone.
+    both = folder + '-both'
+    shutil.rmtree(both, ignore_errors=True)
+    for copy in ('a', 'b'):
+        shutil.copytree(folder, os.path.join(both, copy))
+    worker = pathlib.Path(both, 'b', 'sw.js')
+    worker.write_text(re.sub(r'`tintara-[^ ]+ ', '`tintara-b ', worker.read_text()))
+    site = Site(both)
+    a, b = site.url + 'a/', site.url + 'b/'
+    try:
+        for address in (a, b):
+            engine.driver.get(address)
+            soon(lambda: engine.js(REGISTRATION), lambda state: state[:1] == [True], 20)
+        state = [sorted(name.split(' ')[-1] for name in engine.js('return caches.keys()'))]
+        site.stop()
+        for address in (a, b):
+            engine.driver.get(address)
+            state.append(soon(lambda: engine.js('return !!document.getElementById("lblNum")'),
+                              bool))
+        check(f'{engine.name}: two builds in two folders, each with its cache, both offline',
+              state, [[a, b], True, True])
+    finally:
+        site.stop()
 
 
 def in_dark(engine, folder):

@@ -33,6 +33,9 @@ class Quiet(http.server.SimpleHTTPRequestHandler):
         time.sleep(self.delay)
         super().send_response(*args)
 
+    def log_request(self, code='-', size='-'):
+        self.server.requests.append((self.path, int(code)))
+
     def end_headers(self):
         if self.policy:
             self.send_header('Content-Security-Policy', self.policy)
@@ -51,6 +54,7 @@ class Site:
     def __init__(self, folder, port=0, policy=POLICY, delay=0):
         handler = type('Handler', (Quiet,), {'policy': policy, 'delay': delay})
         self.server = Server(('127.0.0.1', port), functools.partial(handler, directory=folder))
+        self.server.requests = []  # (path, status) of each request answered
         self.port = self.server.server_address[1]
         self.url = f'http://127.0.0.1:{self.port}/'
         threading.Thread(target=self.server.serve_forever, daemon=True).start()
