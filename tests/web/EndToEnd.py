@@ -513,7 +513,8 @@ def manifest(page, url):
     the central circle that a launcher's shape keeps (two fifths of the side
     in radius)."""
     page.driver.get(url)
-    read = page.cdp('Page.getAppManifest')
+    # Chromium reads the manifest in its own time once the page names it.
+    read = soon(lambda: page.cdp('Page.getAppManifest'), lambda r: r.get('data') or r.get('errors'))
     data = json.loads(read.get('data') or '{}')
     check('the manifest reads without errors, with its colours',
           (read.get('errors'), 'theme_color' in data, 'background_color' in data),
