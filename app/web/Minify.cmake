@@ -10,6 +10,55 @@ file(SIZE "${PROGRAM}/tintara.wasm" size)
 file(READ "${PROGRAM}/tintara.js" script)
 string(REPLACE "@TINTARA_WASM_SHA256@" "${digest}" script "${script}")
 string(REPLACE "@TINTARA_WASM_SIZE@" "${size}" script "${script}")
+
+# Emscripten's runtime keeps parts for other hosts than a page, which the page
+# never reaches: a worker's synchronous download, the heap views neither the
+# program nor the page reads, the tables of preloaded images and sounds. They go
+# where the link wrote them as Emscripten 3.1.6 (Debian 12) does; another
+# version's runtime, which this text does not match, is left whole. A name whose
+# declaration goes becomes a constant for terser, which then drops the code that
+# tests it; a view or a table goes only where nothing else names it.
+
+# How many times `regex`, which matches `width` characters, matches the script.
+function(count_matches regex width out)
+  string(REGEX REPLACE "${regex}" "" rest "${script}")
+  string(LENGTH "${script}" before)
+  string(LENGTH "${rest}" after)
+  math(EXPR count "(${before} - ${after}) / ${width}")
+  set(${out} ${count} PARENT_SCOPE)
+endfunction()
+set(defines)
+foreach(constant "ENVIRONMENT_IS_WEB=true" "ENVIRONMENT_IS_WORKER=false" "wasmBinary")
+  string(REGEX REPLACE "=.*" "" name "${constant}")
+  string(LENGTH "${name}" width)
+  math(EXPR width "${width} + 3")
+  count_matches("[^.A-Za-z0-9_$]${name}=[^=]" ${width} count)
+  if(count EQUAL 1 OR (constant STREQUAL name AND count EQUAL 0))
+    string(FIND "${script}" "var ${constant};" at)
+    if(NOT at EQUAL -1)
+      string(REPLACE "var ${constant};" "" script "${script}")
+      if(constant STREQUAL name)
+        set(constant "${name}=undefined")
+      endif()
+      list(APPEND defines --define "${constant}")
+    endif()
+  endif()
+endforeach()
+foreach(view HEAP8 HEAP16 HEAPU16 HEAPU32 HEAPF32 HEAP32 HEAPU8 HEAPF64)
+  # Module's copy of each view, which nothing reads; the view itself too, where
+  # nothing but its declaration and this assignment names it.
+  string(LENGTH "${view}" width)
+  math(EXPR width "${width} + 2")
+  count_matches("[^A-Za-z0-9_$\"]${view}[^A-Za-z0-9_$\"]" ${width} count)
+  count_matches("\"${view}\"" ${width} copies)
+  if(copies EQUAL 1)
+    string(REGEX REPLACE "Module\\[\"${view}\"\\]=${view}=" "${view}=" script "${script}")
+    if(count EQUAL 2)
+      string(REGEX REPLACE "${view}=new [A-Za-z0-9]+Array\\(buf\\);" "" script "${script}")
+    endif()
+  endif()
+endforeach()
+string(REPLACE [=[Module["preloadedImages"]={};Module["preloadedAudios"]={};]=] "" script "${script}")
 file(WRITE "${PROGRAM}/tintara.site.js" "${script}")
 file(COPY_FILE "${PROGRAM}/tintara.wasm" "${SITE}/tintara.wasm")
 
@@ -22,7 +71,7 @@ set(own_properties busy decoder pair deliver fit controls form
   sleepCallbacks getCallStackId instrumentWasmExports maybeStopUnwind whenDone allocateData
   setDataHeader setDataRewindFunc getDataRewindFunc doRewind handleSleep handleAsync)
 list(JOIN own_properties | own_properties)
-foreach(pair "${PROGRAM}/tintara.site.js;${SITE}/tintara.js;--mangle-props;regex=/^(${own_properties})$/"
+foreach(pair "${PROGRAM}/tintara.site.js;${SITE}/tintara.js;--mangle-props;regex=/^(${own_properties})$/;${defines}"
              "${START};${SITE}/start.js")
   list(POP_FRONT pair source target)
   # Written for ECMAScript 2015, which every engine the site runs in has: arrow
