@@ -40,8 +40,8 @@ namespace
 {
 
 // What the page says once the game has ended, where it cannot close itself.
-constexpr std::string_view EndedText = "The game has ended.";
-constexpr std::string_view AgainText = "Play again";
+constexpr const char* EndedText = "The game has ended.";
+constexpr const char* AgainText = "Play again";
 
 // The system colours of the window as CSS system colours, which follow the
 // device's light or dark scheme and its forced colours. The button face and
@@ -93,55 +93,133 @@ std::string CssColor(ColorWord color)
     return css;
 }
 
+namespace
+{
+
+// Texts made as the program is compiled: a function writes one to a Writer,
+// once to count its characters and once into an array of that size, which
+// ends in a zero.
+class Writer
+{
+public:
+    constexpr explicit Writer(char* out = nullptr) : out_(out) {}
+
+    constexpr Writer& operator<<(std::string_view text)
+    {
+        for (const char c : text) {
+            Put(c);
+        }
+        return *this;
+    }
+
+    constexpr Writer& operator<<(int number)
+    {
+        if (number >= 10) {
+            *this << number / 10;
+        }
+        Put(static_cast<char>('0' + number % 10));
+        return *this;
+    }
+
+    [[nodiscard]] constexpr std::size_t Size() const { return size_; }
+
+private:
+    constexpr void Put(char c)
+    {
+        if (out_ != nullptr) {
+            out_[size_] = c;
+        }
+        ++size_;
+    }
+
+    char* out_;
+    std::size_t size_ = 0;
+};
+
+template <void (*Write)(Writer&)>
+constexpr auto Made = [] {
+    std::array<char,
+               [] {
+                   Writer counter;
+                   Write(counter);
+                   return counter.Size();
+               }() +
+                   1>
+        text{};
+    Writer writer(text.data());
+    Write(writer);
+    return text;
+}();
+
 // The tile of the preview frame's crossing diagonals as an SVG path: a square
 // of one CSS pixel for each pixel drawn, so that the browser scales the tile
 // with the density as the other front ends do.
-std::string HatchPath()
+constexpr void WriteHatchPath(Writer& path)
 {
-    std::string path;
     for (int y = 0; y < look::HatchSize; ++y) {
         for (int x = 0; x < look::HatchSize; ++x) {
             if (look::HatchPixel(x, y)) {
-                path += 'M' + DecimalText(x) + ' ' + DecimalText(y) + "h1v1h-1z";
+                path << "M" << x << " " << y << "h1v1h-1z";
             }
         }
     }
-    return path;
 }
 
-std::string CssFamilies(layout::Font font)
+// A font of the window as a CSS font: slant, weight (every font of the window
+// is bold), size in pixels, then the named face, its stand-ins of the same
+// widths in order, and the browser's face of its generic family.
+template <layout::Font Font> constexpr void WriteCssFont(Writer& css)
 {
-    const layout::Face face = layout::FaceOf(font);
-    // The named face, then its stand-ins of the same widths in order, then
-    // the browser's face of its generic family.
-    std::string families = '"' + std::string(face.named) + '"';
-    for (const std::string_view name : face.standIns) {
+    constexpr layout::Face Face = layout::FaceOf(Font);
+    css << (Face.italic ? "italic " : "") << "bold " << layout::PixelSize(Face.points) << "px \""
+        << Face.named << "\"";
+    for (const std::string_view name : Face.standIns) {
         if (!name.empty()) {
-            families += ", \"";
-            families += name;
-            families += '"';
+            css << ", \"" << name << "\"";
         }
     }
-    if (!face.generic.empty()) {
-        families += ", ";
-        families += face.generic;
+    if (!Face.generic.empty()) {
+        css << ", " << Face.generic;
     }
-    return families;
 }
 
-std::string CssFont(layout::Font font)
+// The layout table's names and texts, and the window's title, are literals,
+// each followed by its terminating zero: the page reads them as they are.
+constexpr bool EndsInZero(std::string_view text)
 {
-    const layout::Face face = layout::FaceOf(font);
-    // Every font of the window is bold.
-    return std::string(face.italic ? "italic " : "") + "bold " +
-           DecimalText(layout::PixelSize(face.points)) + "px " + CssFamilies(font);
+    return text.data()[text.size()] == '\0';
+}
+static_assert(EndsInZero(layout::Window.title) &&
+                  std::all_of(layout::Controls.begin(), layout::Controls.end(),
+                              [](const layout::Control& record) {
+                                  return EndsInZero(record.name) && EndsInZero(record.text);
+                              }),
+              "the layout's texts end in a zero");
+
+} // namespace
+
+const char* CssFont(layout::Font font)
+{
+    switch (font) {
+    case layout::Font::Cell:
+        return Made<WriteCssFont<layout::Font::Cell>>.data();
+    case layout::Font::Label:
+        return Made<WriteCssFont<layout::Font::Label>>.data();
+    case layout::Font::Counter:
+        return Made<WriteCssFont<layout::Font::Counter>>.data();
+    case layout::Font::Button:
+        return Made<WriteCssFont<layout::Font::Button>>.data();
+    case layout::Font::None:
+        break;
+    }
+    return "";
 }
 
 void Form1::Create()
 {
-    tintara_form(
-        std::string(layout::Window.title).c_str(), layout::Pixels(layout::Window.clientWidth),
-        layout::Pixels(layout::Window.clientHeight), CssColor(layout::Window.back).c_str());
+    tintara_form(layout::Window.title.data(), layout::Pixels(layout::Window.clientWidth),
+                 layout::Pixels(layout::Window.clientHeight),
+                 CssColor(layout::Window.back).c_str());
 
     for (const std::size_t i : layout::TabOrder) {
         const layout::Control& record = layout::Controls[i];
@@ -149,22 +227,22 @@ void Form1::Create()
         const int top = layout::Pixels(record.top);
         const int width = layout::Pixels(record.width);
         const int height = layout::Pixels(record.height);
-        const std::string name(record.name);
+        const char* const name = record.name.data();
         switch (record.kind) {
         case layout::Kind::Shape:
-            tintara_shape(Index(i), name.c_str(), left, top, width, height,
-                          CssColor(record.fore).c_str(), CssColor(record.back).c_str(),
-                          layout::ShapeOutline, HatchPath().c_str(), look::HatchSize);
+            tintara_shape(Index(i), name, left, top, width, height, CssColor(record.fore).c_str(),
+                          CssColor(record.back).c_str(), layout::ShapeOutline,
+                          Made<WriteHatchPath>.data(), look::HatchSize);
             continue;
         case layout::Kind::PictureBox:
-            tintara_box(Index(i), name.c_str(), left, top, width, height, Click, DoubleClick);
+            tintara_box(Index(i), name, left, top, width, height, Click, DoubleClick);
             tintara_set_back(Index(i), record.back, CssColor(record.back).c_str(),
                              look::PictureBoxName(record.name, record.back).c_str());
             break;
         case layout::Kind::ArrowButton: {
             // The shared solid arrow, drawn as a shape: no symbol face needed.
             const Direction direction = layout::DirectionOf(record.action);
-            tintara_button(Index(i), name.c_str(), left, top, width, height, "",
+            tintara_button(Index(i), name, left, top, width, height, "",
                            std::string(form::ArrowName(direction)).c_str(), Click);
             std::array<double, 2 * look::UpArrow.size()> points{};
             const auto arrow = look::ArrowFor(direction);
@@ -177,19 +255,16 @@ void Form1::Create()
             break;
         }
         case layout::Kind::CommandButton:
-            tintara_button(Index(i), name.c_str(), left, top, width, height,
-                           std::string(record.text).c_str(), "", Click);
+            tintara_button(Index(i), name, left, top, width, height, record.text.data(), "", Click);
             break;
         case layout::Kind::Label:
-            tintara_label(Index(i), name.c_str(), left, top, width, height,
-                          std::string(record.text).c_str(),
+            tintara_label(Index(i), name, left, top, width, height, record.text.data(),
                           record.align == layout::Align::Center ? 1 : 0);
             break;
         }
         // The cells carry their font though they never draw text.
-        const bool hasFont = record.font != layout::Font::None;
         tintara_style(Index(i), CssColor(record.back).c_str(), CssColor(record.fore).c_str(),
-                      hasFont ? CssFont(record.font).c_str() : "");
+                      CssFont(record.font));
     }
 
     Form_Load();
@@ -255,7 +330,7 @@ void Form1::EndProgram()
     // The form leaves the page at once; the handlers stop on the rules' word
     // and take no event after this one.
     MarkEnded();
-    tintara_end(std::string(EndedText).c_str(), std::string(AgainText).c_str());
+    tintara_end(EndedText, AgainText);
 }
 
 } // namespace tintara

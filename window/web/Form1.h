@@ -48,11 +48,8 @@ private:
 // as the CSS system colour that stands for it, resolved by the browser.
 [[nodiscard]] std::string CssColor(ColorWord color);
 
-// The CSS font families of one of the window's fonts: the named face, then
-// its stand-ins, then the generic family.
-[[nodiscard]] std::string CssFamilies(layout::Font font);
-
-// A font of the window as a CSS font: slant, weight, size in pixels, families.
-[[nodiscard]] std::string CssFont(layout::Font font);
+// A font of the window as a CSS font: slant, weight, size in pixels, families;
+// empty for none.
+[[nodiscard]] const char* CssFont(layout::Font font);
 
 } // namespace tintara
