@@ -44,6 +44,22 @@ foreach(constant "ENVIRONMENT_IS_WEB=true" "ENVIRONMENT_IS_WORKER=false" "wasmBi
     endif()
   endif()
 endforeach()
+# Asyncify's runtime asks whether Emscripten's main loop (Browser) or fibers
+# (Fibers) are there, which this program has neither of: where the script
+# only ever asks so, or reads a member of one, and never declares it, it is
+# none.
+foreach(name Browser Fibers)
+  string(LENGTH "${name}" width)
+  math(EXPR any "${width} + 2")
+  math(EXPR tests "${width} + 8")
+  count_matches("[^.A-Za-z0-9_$]${name}[^A-Za-z0-9_$]" ${any} count)
+  count_matches("typeof ${name}!" ${tests} tested)
+  count_matches("[^.A-Za-z0-9_$]${name}\\." ${any} used)
+  math(EXPR other "${count} - ${tested} - ${used}")
+  if(tested GREATER 0 AND other EQUAL 0)
+    list(APPEND defines --define "${name}=undefined")
+  endif()
+endforeach()
 foreach(view HEAP8 HEAP16 HEAPU16 HEAPU32 HEAPF32 HEAP32 HEAPU8 HEAPF64)
   # Module's copy of each view, which nothing reads; the view itself too, where
   # nothing but its declaration and this assignment names it.
