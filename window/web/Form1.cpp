@@ -136,16 +136,16 @@ private:
     std::size_t size_ = 0;
 };
 
+template <void (*Write)(Writer&)> constexpr std::size_t SizeOf()
+{
+    Writer counter;
+    Write(counter);
+    return counter.Size();
+}
+
 template <void (*Write)(Writer&)>
 constexpr auto Made = [] {
-    std::array<char,
-               [] {
-                   Writer counter;
-                   Write(counter);
-                   return counter.Size();
-               }() +
-                   1>
-        text{};
+    std::array<char, SizeOf<Write>() + 1> text{};
     Writer writer(text.data());
     Write(writer);
     return text;
