@@ -1,6 +1,7 @@
 # Writes the service worker from its template: the site's files to keep, each
-# with its SHA-256, and the digest of them all, which names its cache with the
-# version (the worker adds the folder the site is served from).
+# with the first half of its SHA-256, and the digest of them all, which names
+# its cache with the version (the worker adds the folder the site is served
+# from).
 #   cmake -DTEMPLATE=sw.js.in -DSITE=<folder> -DVERSION=<text> -DFILES=<a,b,...>
 #         -DTERSER=<terser> -P ServiceWorker.cmake
 set(digests "")
@@ -13,6 +14,7 @@ foreach(file IN LISTS FILES)
     file(SHA256 "${SITE}/${file}" digest)
   endif()
   string(APPEND digests "${file} ${digest}\n")
+  string(SUBSTRING "${digest}" 0 32 digest)
   list(APPEND entries "  '${file}': '${digest}'")
 endforeach()
 string(SHA256 digest "${digests}")

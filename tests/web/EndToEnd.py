@@ -395,10 +395,10 @@ def offline(page, site, folder, url):
 
     # A new build's worker during its upload: its tintara.wasm is still the
     # old one on the server.
-    digests = dict(re.findall(r'"([^"]+)":"([0-9a-f]{64})"', text))
-    upload = text.replace(build, 'tintara-new-build')
+    digests = dict(re.findall(r'"([^"]+)":"([0-9a-f]{32})"', text))
     with open(worker, 'w') as target:
-        target.write(upload.replace(digests['tintara.wasm'], '0' * 64))
+        target.write(text.replace(build, 'tintara-new-build').replace(digests['tintara.wasm'],
+                                                                      '0' * 32))
     site = Site(folder, site.port)
     for _ in range(2):
         site.server.requests.clear()
@@ -412,40 +412,33 @@ def offline(page, site, folder, url):
                                             {path for path, _ in site.server.requests}],
           [[True, False], True, {'/sw.js'}])
     check('and the game still plays', page.dealt(), True)
-    # The upload complete: the next visit installs the new build, which
-    # waits while the game is open and takes over once none is.
-    with open(worker, 'w') as target:
-        target.write(upload)
-    page.driver.get(url)
-    page.dealt()
-    page.js('window.running = true')
-    check('a new build waits while a game runs',
-          soon(lambda: page.js(registration), lambda state: state == [True, True], 20) +
-          [page.js('return window.running')], [True, True, True])
-    # The game's tab closed, the site loaded again in a new one.
-    game = page.driver.current_window_handle
-    page.driver.switch_to.new_window('tab')
-    fresh = page.driver.current_window_handle
-    page.driver.switch_to.window(game)
-    page.driver.close()
-    page.driver.switch_to.window(fresh)
-    # When the browser lets the old worker go is its own affair: a few loads.
-    for _ in range(4):
-        page.driver.get(url)
-        names = soon(lambda: page.driver.execute_async_script(caches),
-                     lambda names: names == [f'tintara-new-build {url}'], 5)
-        if names == [f'tintara-new-build {url}']:
-            break
-    if names != [f'tintara-new-build {url}']:
-        # Chromium now and then holds on to the old worker for longer; the new
-        # one must then still be waiting, checked and complete.
-        print('note: the new build still waits after four loads')
-        check('and waits to replace the old cache', page.js(registration), [True, True])
-    else:
-        check('and replaces the old cache once no game is open', names,
-              [f'tintara-new-build {url}'])
-    check('which deals', page.dealt(), True)
+    takeover(Engine('Chromium', page.driver), pathlib.Path(worker), text, url)
     return site
+
+
+def takeover(engine, worker, text, url):
+    """The upload complete: the next load installs the new build, which waits
+    while the game is open, and takes over by the second load once no window
+    shows the game, another page of the site open all the while."""
+    worker.write_text(re.sub(r'`tintara-[^ ]+ ', '`tintara-new ', text))
+    engine.driver.get(url)
+    engine.js('window.running = true')
+    state = soon(lambda: engine.js(REGISTRATION), lambda state: state == [True, True], 20)
+    state.append(engine.js('return window.running'))
+    engine.driver.get(url + 'other.html')
+    tabs = getattr(engine.driver, 'window_handles', [])
+    engine.driver.switch_to.new_window('tab')
+    for _ in range(2):
+        engine.driver.get(url)
+        names = soon(lambda: [name for name in engine.js('return caches.keys()')
+                              if name.endswith(f' {url}')], lambda names: names[0] == 'tintara-new', 5)
+    check(f'{engine.name}: a new build waits while a game runs, and takes over by the second load'
+          ' once none runs', state + names + [soon(lambda: engine.js(
+              'return !!document.getElementById("lblNum")'), bool)],
+          [True, True, True, f'tintara-new {url}', True])
+    if tabs:  # WebDriver's tabs as they were
+        engine.driver.close()
+        engine.driver.switch_to.window(tabs[0])
 
 
 def stopped(page, folder, url):
@@ -712,10 +705,12 @@ def everywhere(engine, folder):
     # the other's visit, and both play with the server gone.
     both = folder + '-both'
     shutil.rmtree(both, ignore_errors=True)
+    # Each copy a build of its own, named apart from the folder's (which
+    # Chromium's takeover has left as its new build).
     for copy in ('a', 'b'):
         shutil.copytree(folder, os.path.join(both, copy))
-    worker = pathlib.Path(both, 'b', 'sw.js')
-    worker.write_text(re.sub(r'`tintara-[^ ]+ ', '`tintara-b ', worker.read_text()))
+        worker = pathlib.Path(both, copy, 'sw.js')
+        worker.write_text(re.sub(r'`tintara-[^ ]+ ', f'`tintara-{copy} ', worker.read_text()))
     site = Site(both)
     a, b = site.url + 'a/', site.url + 'b/'
     try:
@@ -730,6 +725,10 @@ def everywhere(engine, folder):
                               bool))
         check(f'{engine.name}: two builds in two folders, each with its cache, both offline',
               state, [[a, b], True, True])
+        site = Site(both, site.port)
+        worker = pathlib.Path(both, 'a', 'sw.js')
+        worker.with_name('other.html').write_text('<!doctype html><title>Other</title>')
+        takeover(engine, worker, worker.read_text(), a)
     finally:
         site.stop()
 

@@ -183,6 +183,13 @@ class Firefox:
     def get(self, url):
         self.send('browsingContext.navigate', context=self.context, url=url, wait='complete')
 
+    @property
+    def switch_to(self):
+        return self
+
+    def new_window(self, kind):
+        self.context = self.send('browsingContext.create', type=kind)['context']
+
     def execute_script(self, script, *arguments):
         result = self.send('script.callFunction', functionDeclaration=f'function() {{ {script} }}',
                            arguments=[self.local(argument) for argument in arguments],

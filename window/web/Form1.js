@@ -235,7 +235,14 @@ mergeInto(LibraryManager.library, {
       var worker = self.trustedTypes ? trustedTypes.createPolicy('tintara', {
         createScriptURL: function() { return 'sw.js'; },
       }).createScriptURL('') : 'sw.js';
-      navigator.serviceWorker.register(worker).catch(function() {});
+      // A new build's worker takes over once no window shows the game:
+      // the page tells it when it goes.
+      navigator.serviceWorker.register(worker).then(function(registration) {
+        addEventListener('pagehide', function() {
+          var next = registration.installing || registration.waiting;
+          if (next) next.postMessage(0);
+        });
+      }, function() {});
     };
     if (document.readyState == 'complete') register();
     else addEventListener('load', register);
