@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QTime>
 
+#include <algorithm>
 #include <cstddef>
 
 namespace tintara
@@ -114,7 +115,6 @@ void Form1::CreateControls()
             auto* label = new QLabel(FromView(record.text), this);
             label->setTextFormat(Qt::PlainText);
             label->setWordWrap(true);
-            label->setAutoFillBackground(true);
             label->setAlignment(
                 Qt::AlignTop |
                 (record.align == layout::Align::Center ? Qt::AlignHCenter : Qt::AlignLeft));
@@ -138,8 +138,8 @@ void Form1::CreateControls()
     }
 }
 
-// The labels paint their own background and text in colours that may be
-// system colours, so they follow the palette whenever it changes.
+// The labels' text colours may be system colours, so they follow the palette
+// whenever it changes; the window paints their backgrounds.
 void Form1::ApplyTextColors()
 {
     for (std::size_t i = 0; i < layout::Controls.size(); ++i) {
@@ -149,7 +149,6 @@ void Form1::ApplyTextColors()
         }
         auto* label = static_cast<QLabel*>(controls_[i]);
         QPalette colors = palette();
-        colors.setColor(QPalette::Window, ResolveColor(record.back, palette()));
         colors.setColor(QPalette::WindowText, ResolveColor(record.fore, palette()));
         label->setPalette(colors);
     }
@@ -236,28 +235,52 @@ void Form1::showEvent(QShowEvent* event)
 
 void Form1::paintEvent(QPaintEvent* /*event*/)
 {
+    // The window paints the labels' backgrounds and the frame beneath the
+    // swatches too: with no child that claims to paint all of itself, Qt
+    // clips this painter to the plain rectangle it updates, not to the window
+    // less 36 holes, which it would otherwise work out on every paint.
     QPainter painter(this);
-    painter.fillRect(rect(), ResolveColor(layout::Window.back, palette()));
+    const QPalette& colors = palette();
+    const QColor back = ResolveColor(layout::Window.back, colors);
+    painter.fillRect(rect(), back);
+    for (const layout::Control& record : layout::Controls) {
+        if (record.kind == layout::Kind::Label) {
+            painter.fillRect(PixelRect(record.left, record.top, record.width, record.height),
+                             ResolveColor(record.back, colors));
+        }
+    }
 
     const layout::Control& shape = layout::Controls.front();
     const QRect frame = PixelRect(shape.left, shape.top, shape.width, shape.height);
     const int half = layout::ShapeOutline / 2;
     // The crossing diagonals as a texture of device-independent pixels, which
     // the painter scales with the screen as everything else (a pattern brush
-    // keeps its eight device pixels a tile at any scale).
-    QImage hatch(look::HatchSize, look::HatchSize, QImage::Format_ARGB32_Premultiplied);
-    hatch.fill(Qt::transparent);
-    const QColor ink = ResolveColor(shape.back, palette());
+    // keeps its eight device pixels a tile at any scale). The texture is
+    // opaque, the window's colour between the lines, as they fall on it.
+    QImage hatch(look::HatchSize, look::HatchSize, QImage::Format_RGB32);
+    hatch.fill(back);
+    const QRgb ink = ResolveColor(shape.back, colors).rgb();
     for (int y = 0; y < look::HatchSize; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(hatch.scanLine(y));
         for (int x = 0; x < look::HatchSize; ++x) {
             if (look::HatchPixel(x, y)) {
-                hatch.setPixelColor(x, y, ink);
+                line[x] = ink;
             }
         }
     }
-    painter.setBrush(QBrush(hatch));
-    painter.setPen(QPen(ResolveColor(shape.fore, palette()), layout::ShapeOutline));
-    painter.drawRect(frame.adjusted(half, half, -half, -half));
+    // Qt's raster engine hands a textured fill of more than 95 device rows to
+    // a pool of threads, one per core, which it starts for the purpose: in
+    // bands of 64 device rows the frame is filled on this thread.
+    const QRect inside = frame.adjusted(half, half, -half, -half);
+    const QBrush texture(hatch);
+    const int band = std::max(1, static_cast<int>(64 / devicePixelRatioF()));
+    for (int top = inside.top(); top <= inside.bottom(); top += band) {
+        painter.fillRect(
+            QRect(inside.left(), top, inside.width(), std::min(band, inside.bottom() + 1 - top)),
+            texture);
+    }
+    painter.setPen(QPen(ResolveColor(shape.fore, colors), layout::ShapeOutline));
+    painter.drawRect(inside);
 }
 
 void Form1::changeEvent(QEvent* event)

@@ -11,7 +11,6 @@ namespace tintara
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent)
 {
     setFocusPolicy(Qt::StrongFocus);
-    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void PictureBox::SetBackColor(ColorWord color)
