@@ -76,6 +76,11 @@ Form1::Form1(QWidget* parent) : QWidget(parent)
 
 void Form1::CreateControls()
 {
+    // One font of each kind, shared by the controls that take it.
+    std::array<QFont, layout::Fonts.size() + 1> fonts;
+    for (const layout::Font font : layout::Fonts) {
+        fonts.at(static_cast<std::size_t>(font)) = FontOf(font);
+    }
     QWidget* previous = nullptr;
     for (const std::size_t i : layout::TabOrder) {
         const layout::Control& record = layout::Controls[i];
@@ -125,7 +130,7 @@ void Form1::CreateControls()
         control->setObjectName(FromView(record.name));
         control->setGeometry(PixelRect(record.left, record.top, record.width, record.height));
         if (record.font != layout::Font::None) {
-            control->setFont(FontOf(record.font));
+            control->setFont(fonts.at(static_cast<std::size_t>(record.font)));
         }
         // The controls are made in the tab order, which Tab walks.
         if (control->focusPolicy() != Qt::NoFocus) {
