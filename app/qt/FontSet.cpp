@@ -141,6 +141,14 @@ std::optional<FaceStyle> StyleOf(const FontRequest& request)
     return style;
 }
 
+// Whether two names can be the same but for case: false where their first
+// letters are ASCII and differ even so, which settles most comparisons.
+bool MayBeSame(const FcChar8* one, const FcChar8* other)
+{
+    const auto fold = [](FcChar8 c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : int{c}; };
+    return one[0] >= 0x80 || other[0] >= 0x80 || fold(one[0]) == fold(other[0]);
+}
+
 // Which of these family names some installed face carries (ignoring case, as Qt
 // does), in one pass over the installed faces; with styles, also the weight
 // and slant of each face of each family.
@@ -161,7 +169,7 @@ QList<bool> Installed(FcFontSet* fonts, const QStringList& families,
         for (int k = 0; FcPatternGetString(fonts->fonts[i], FC_FAMILY, k, &value) == FcResultMatch;
              ++k) {
             for (qsizetype n = 0; n < names.size(); ++n) {
-                if ((styles != nullptr || !installed[n]) &&
+                if ((styles != nullptr || !installed[n]) && MayBeSame(value, Utf8(names[n])) &&
                     FcStrCmpIgnoreCase(value, Utf8(names[n])) == 0) {
                     if (!installed[n]) {
                         installed[n] = true;
