@@ -92,7 +92,6 @@ void Form1::CreateControls()
         case layout::Kind::PictureBox: {
             auto* box = new PictureBox(this);
             box->SetBackColor(record.back);
-            box->setAccessibleName(FromView(record.name));
             connect(box, &PictureBox::doubleClicked, this,
                     [this, i] { Deliver(i, layout::Event::DoubleClick); });
             control = box;
