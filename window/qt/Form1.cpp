@@ -92,8 +92,7 @@ void Form1::CreateControls()
         case layout::Kind::PictureBox: {
             auto* box = new PictureBox(this);
             box->SetBackColor(record.back);
-            connect(box, &PictureBox::doubleClicked, this,
-                    [this, i] { Deliver(i, layout::Event::DoubleClick); });
+            box->OnDoubleClick([this, i] { Deliver(i, layout::Event::DoubleClick); });
             control = box;
             break;
         }

@@ -85,8 +85,8 @@ void PictureBox::paintEvent(QPaintEvent* /*event*/)
 
 void PictureBox::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton) {
-        emit doubleClicked();
+    if (event->button() == Qt::LeftButton && doubleClick_) {
+        doubleClick_();
     }
 }
 
