@@ -7,7 +7,9 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <algorithm>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_set>
 
@@ -77,24 +79,107 @@ const FcChar8* Utf8(const QByteArray& text)
     return reinterpret_cast<const FcChar8*>(text.constData());
 }
 
+// A face's weight and slant as fontconfig gives them.
+struct FaceStyle {
+    int weight = 0;
+    int slant = 0;
+    bool operator==(const FaceStyle&) const = default;
+};
+
+// A whole number of the face's, as a pattern that names it matches it: none
+// for a fraction or a range (a variable face's).
+std::optional<int> WholeNumber(FcPattern* face, const char* object)
+{
+    FcValue value;
+    if (FcPatternGet(face, object, 0, &value) != FcResultMatch) {
+        return std::nullopt;
+    }
+    if (value.type == FcTypeInteger) {
+        return value.u.i;
+    }
+    if (value.type == FcTypeDouble &&
+        value.u.d == static_cast<double>(static_cast<int>(value.u.d))) {
+        return static_cast<int>(value.u.d);
+    }
+    return std::nullopt;
+}
+
+std::optional<FaceStyle> StyleOfFace(FcPattern* face)
+{
+    const std::optional<int> weight = WholeNumber(face, FC_WEIGHT);
+    const std::optional<int> slant = WholeNumber(face, FC_SLANT);
+    if (!weight || !slant) {
+        return std::nullopt;
+    }
+    return FaceStyle{*weight, *slant};
+}
+
+// The weight and slant of the faces Qt takes for a request where its family
+// has one of exactly those: regular or bold, upright, italic or oblique, which
+// Qt and fontconfig name alike. None for any other weight.
+std::optional<FaceStyle> StyleOf(const FontRequest& request)
+{
+    FaceStyle style;
+    if (request.weight == QFont::Normal) {
+        style.weight = FC_WEIGHT_REGULAR;
+    } else if (request.weight == QFont::Bold) {
+        style.weight = FC_WEIGHT_BOLD;
+    } else {
+        return std::nullopt;
+    }
+    switch (request.style) {
+    case QFont::StyleNormal:
+        style.slant = FC_SLANT_ROMAN;
+        break;
+    case QFont::StyleItalic:
+        style.slant = FC_SLANT_ITALIC;
+        break;
+    case QFont::StyleOblique:
+        style.slant = FC_SLANT_OBLIQUE;
+        break;
+    }
+    return style;
+}
+
+// Whether two names can be the same but for case: false where their first
+// letters are ASCII and differ even so, which settles most comparisons.
+bool MayBeSame(const FcChar8* one, const FcChar8* other)
+{
+    const auto fold = [](FcChar8 c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : int{c}; };
+    return one[0] >= 0x80 || other[0] >= 0x80 || fold(one[0]) == fold(other[0]);
+}
+
 // Which of these family names some installed face carries (ignoring case, as Qt
-// does), in one pass over the installed faces.
-QList<bool> Installed(FcFontSet* fonts, const QStringList& families)
+// does), in one pass over the installed faces; with styles, also the weight
+// and slant of each face of each family.
+QList<bool> Installed(FcFontSet* fonts, const QStringList& families,
+                      QList<QList<FaceStyle>>* styles = nullptr)
 {
     QList<QByteArray> names;
     for (const QString& family : families) {
         names.append(family.toUtf8());
     }
     QList<bool> installed(families.size(), false);
+    if (styles != nullptr) {
+        styles->fill({}, families.size());
+    }
     qsizetype missing = families.size();
-    for (int i = 0; i < fonts->nfont && missing > 0; ++i) {
+    for (int i = 0; i < fonts->nfont && (missing > 0 || styles != nullptr); ++i) {
         FcChar8* value = nullptr;
         for (int k = 0; FcPatternGetString(fonts->fonts[i], FC_FAMILY, k, &value) == FcResultMatch;
              ++k) {
             for (qsizetype n = 0; n < names.size(); ++n) {
-                if (!installed[n] && FcStrCmpIgnoreCase(value, Utf8(names[n])) == 0) {
-                    installed[n] = true;
-                    --missing;
+                if ((styles != nullptr || !installed[n]) && MayBeSame(value, Utf8(names[n])) &&
+                    FcStrCmpIgnoreCase(value, Utf8(names[n])) == 0) {
+                    if (!installed[n]) {
+                        installed[n] = true;
+                        --missing;
+                    }
+                    if (styles != nullptr) {
+                        if (const std::optional<FaceStyle> style = StyleOfFace(fonts->fonts[i])) {
+                            (*styles)[n].append(*style);
+                        }
+                    }
                 }
             }
         }
@@ -186,12 +271,18 @@ Pattern MatchAmongNamedFamilies(FcConfig* config, FcFontSet* fonts, FcPattern* p
     return match;
 }
 
+struct FamilyFace {
+    QString family;
+    std::optional<FaceStyle> style;
+};
+
 // The family fontconfig draws with when this one is asked for, as Qt asks for
 // it (with the generic family, if any, as a weak second): for a family that is
 // not installed, or a generic name such as "Sans Serif", the one its rules and
-// the installed faces lead to. Empty where nothing matches.
-QString FamilyInPlaceOf(FcConfig* config, FcFontSet* fonts, const QString& family,
-                        const QString& generic)
+// the installed faces lead to; and the weight and slant of the face it gives,
+// where they are whole numbers. Empty where nothing matches.
+FamilyFace FamilyInPlaceOf(FcConfig* config, FcFontSet* fonts, const QString& family,
+                           const QString& generic)
 {
     const Pattern pattern(FcPatternCreate());
     if (!pattern) {
@@ -218,22 +309,58 @@ QString FamilyInPlaceOf(FcConfig* config, FcFontSet* fonts, const QString& famil
     if (!match || FcPatternGetString(match.get(), FC_FAMILY, 0, &value) != FcResultMatch) {
         return {};
     }
-    return QString::fromUtf8(reinterpret_cast<const char*>(value));
+    return {QString::fromUtf8(reinterpret_cast<const char*>(value)), StyleOfFace(match.get())};
 }
 
 // Up to this many installed faces, Qt lists them all for fewer instructions
-// than finding the families and building the list a second time take (on
-// Debian 12 under callgrind: up to 0.7 M more at 34 faces, 2.0 M less at 69,
-// 6.5 M less at 139; docs/performance.md), so the set-up is kept whole.
-constexpr int FewFaces = 44;
+// than finding the faces and building the list a second time take (on Debian
+// 12 under callgrind, selecting against keeping the set-up whole: 1.5 M more
+// at 12 faces, 0.2 M less at 34, 2.5 M less at 69, 6.7 M less at 139;
+// docs/performance.md), so the set-up is kept whole.
+constexpr int FewFaces = 32;
 
-// A fontconfig set-up that lists only the faces of these families.
-QByteArray SelectionOf(const QStringList& families)
+// A family kept, and of it the weights and slants kept, or all its faces.
+struct KeptFamily {
+    QString family;
+    QList<FaceStyle> styles;
+    bool whole = false;
+};
+
+// Keeps the faces of this style of the family, or where the style is none,
+// all of its faces.
+void Keep(QList<KeptFamily>& kept, const QString& family, std::optional<FaceStyle> style)
+{
+    auto entry = std::find_if(kept.begin(), kept.end(), [&](const KeptFamily& known) {
+        return known.family.compare(family, Qt::CaseInsensitive) == 0;
+    });
+    if (entry == kept.end()) {
+        kept.append({family, {}, false});
+        entry = kept.end() - 1;
+    }
+    if (!style) {
+        entry->whole = true;
+    } else if (!entry->styles.contains(*style)) {
+        entry->styles.append(*style);
+    }
+}
+
+// A fontconfig set-up that lists only these faces.
+QByteArray SelectionOf(const QList<KeptFamily>& kept)
 {
     QByteArray accepted;
-    for (const QString& family : families) {
-        accepted += "<pattern><patelt name=\"family\"><string>" + family.toHtmlEscaped().toUtf8() +
-                    "</string></patelt></pattern>";
+    for (const KeptFamily& entry : kept) {
+        const QByteArray family = "<patelt name=\"family\"><string>" +
+                                  entry.family.toHtmlEscaped().toUtf8() + "</string></patelt>";
+        if (entry.whole) {
+            accepted += "<pattern>" + family + "</pattern>";
+            continue;
+        }
+        for (const FaceStyle& style : entry.styles) {
+            accepted += "<pattern>" + family + "<patelt name=\"weight\"><int>" +
+                        QByteArray::number(style.weight) +
+                        "</int></patelt><patelt name=\"slant\"><int>" +
+                        QByteArray::number(style.slant) + "</int></patelt></pattern>";
+        }
     }
     return "<?xml version=\"1.0\"?>\n<fontconfig><selectfont><acceptfont>" + accepted +
            "</acceptfont><rejectfont><pattern/></rejectfont></selectfont></fontconfig>\n";
@@ -241,13 +368,13 @@ QByteArray SelectionOf(const QStringList& families)
 
 } // namespace
 
-QList<QStringList> FamiliesAskedFor(const QWidget& window)
+QList<FontRequest> FamiliesAskedFor(const QWidget& window)
 {
-    QList<QStringList> requests;
+    QList<FontRequest> requests;
     const auto add = [&requests](const QFont& font) {
-        const QStringList families = FamiliesOf(font);
-        if (!families.isEmpty() && !requests.contains(families)) {
-            requests.append(families);
+        const FontRequest request{FamiliesOf(font), font.weight(), font.style()};
+        if (!request.families.isEmpty() && !requests.contains(request)) {
+            requests.append(request);
         }
     };
     add(window.font());
@@ -263,7 +390,7 @@ QList<QStringList> FamiliesAskedFor(const QWidget& window)
     return requests;
 }
 
-int KeepOnlyFacesFor(const QList<QStringList>& requests)
+int KeepOnlyFacesFor(const QList<FontRequest>& requests)
 {
     // The desktop's own set-up, as fontconfig would load it for Qt.
     Config config(FcInitLoadConfig());
@@ -280,41 +407,43 @@ int KeepOnlyFacesFor(const QList<QStringList>& requests)
     }
 
     QStringList asked;
-    for (const QStringList& request : requests) {
-        for (const QString& family : request) {
+    for (const FontRequest& request : requests) {
+        for (const QString& family : request.families) {
             if (!asked.contains(family)) {
                 asked.append(family);
             }
         }
     }
-    const QList<bool> installed = Installed(fonts, asked);
-    const auto isInstalled = [&](const QString& family) {
-        return installed[asked.indexOf(family)];
-    };
+    QList<QList<FaceStyle>> styles;
+    const QList<bool> installed = Installed(fonts, asked, &styles);
 
-    QStringList kept;
-    for (const QStringList& request : requests) {
-        // Qt draws with the first family of the request that is installed.
+    QList<KeptFamily> kept;
+    for (const FontRequest& request : requests) {
+        // Qt draws with the first family of the request that is installed, and
+        // of it with the face of the request's weight and style, where there is
+        // one of exactly those.
+        const std::optional<FaceStyle> style = StyleOf(request);
         bool found = false;
-        for (const QString& family : request) {
-            if (isInstalled(family)) {
+        for (const QString& family : request.families) {
+            const qsizetype k = asked.indexOf(family);
+            if (installed[k]) {
                 found = true;
-                if (!kept.contains(family, Qt::CaseInsensitive)) {
-                    kept.append(family);
-                }
+                Keep(kept, family, style && styles[k].contains(*style) ? style : std::nullopt);
                 break;
             }
         }
-        if (!found && !request.isEmpty()) {
-            const QString generic = IsGeneric(request.last()) ? request.last() : QString();
-            const QString inPlace = FamilyInPlaceOf(config.get(), fonts, request.first(), generic);
-            if (!inPlace.isEmpty() && !kept.contains(inPlace, Qt::CaseInsensitive)) {
-                kept.append(inPlace);
+        if (!found && !request.families.isEmpty()) {
+            const QString generic =
+                IsGeneric(request.families.last()) ? request.families.last() : QString();
+            const FamilyFace inPlace =
+                FamilyInPlaceOf(config.get(), fonts, request.families.first(), generic);
+            if (!inPlace.family.isEmpty()) {
+                Keep(kept, inPlace.family, style && inPlace.style == style ? style : std::nullopt);
             }
         }
     }
 
-    // The same set-up again, listing only those families.
+    // The same set-up again, listing only those faces.
     if (kept.isEmpty() ||
         !FcConfigParseAndLoadFromMemory(config.get(), Utf8(SelectionOf(kept)), FcTrue) ||
         !FcConfigBuildFonts(config.get())) {

@@ -7,6 +7,7 @@
 // subpixel order, its aliases, FONTCONFIG_FILE) stays as it is.
 #pragma once
 
+#include <QFont>
 #include <QList>
 #include <QStringList>
 
@@ -15,20 +16,30 @@ class QWidget;
 namespace tintara
 {
 
-// The families the game asks for: for each text of the window, and for the
-// desktop's dialog fonts, the families in the order they are asked for, then
-// the generic family ("serif", "sans-serif") that Qt falls back on, if any.
-QList<QStringList> FamiliesAskedFor(const QWidget& window);
+// One font the game asks for: its families in the order they are asked for,
+// then the generic family ("serif", "sans-serif") that Qt falls back on, if
+// any; and its weight and style, which pick the face within the family.
+struct FontRequest {
+    QStringList families;
+    int weight = QFont::Normal;
+    QFont::Style style = QFont::StyleNormal;
+    bool operator==(const FontRequest&) const = default;
+};
 
-// Makes fontconfig list only the faces of the families Qt will draw with for
-// these requests: of each request, the first family that is installed, or,
-// where none is, the family fontconfig gives in place of the first (helped by the
-// generic family, as Qt asks). Where few faces are installed, listing them all
-// costs Qt less than the selection would, and all are kept. Call it after the
-// application object is made and before any text is measured or drawn. Either
-// way fontconfig's set-up is loaded once, here. Returns how many faces
-// fontconfig lists now, or -1 where it is left as it was.
-int KeepOnlyFacesFor(const QList<QStringList>& requests);
+// The fonts the game asks for: each text's of the window, and the desktop's
+// dialog fonts.
+QList<FontRequest> FamiliesAskedFor(const QWidget& window);
+
+// Makes fontconfig list only the faces Qt will draw with for these requests:
+// of each request, the first family that is installed, or, where none is, the
+// family fontconfig gives in place of the first (helped by the generic family,
+// as Qt asks); of that family, the faces of the request's weight and style
+// where it has one of exactly those, else all. Where few faces are installed,
+// listing them all costs Qt less than the selection would, and all are kept.
+// Call it after the application object is made and before any text is
+// measured or drawn. Either way fontconfig's set-up is loaded once, here.
+// Returns how many faces fontconfig lists now, or -1 where it is left as it was.
+int KeepOnlyFacesFor(const QList<FontRequest>& requests);
 
 // Each text of the window whose font names first families that no face
 // fontconfig lists carries asks for the first family that one does. Qt draws

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QRegularExpression>
 
+#include <malloc.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -184,6 +185,10 @@ int main()
     static char name[] = "tintara";
     static char* arguments[] = {name, nullptr};
     static int count = 1;
+    // The threads Qt starts (the window system's event reader, D-Bus) allocate
+    // little and seldom: from the main thread's heap, not from an arena of
+    // their own each, whose pages would stay written for a few objects.
+    mallopt(M_ARENA_MAX, 1);
 
     // The window system starts in the application object and the first show.
     auto held = std::make_unique<HeldErrorOutput>();

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QTime>
 
+#include <algorithm>
 #include <cstddef>
 
 namespace tintara
@@ -75,6 +76,11 @@ Form1::Form1(QWidget* parent) : QWidget(parent)
 
 void Form1::CreateControls()
 {
+    // One font of each kind, shared by the controls that take it.
+    std::array<QFont, layout::Fonts.size() + 1> fonts;
+    for (const layout::Font font : layout::Fonts) {
+        fonts.at(static_cast<std::size_t>(font)) = FontOf(font);
+    }
     QWidget* previous = nullptr;
     for (const std::size_t i : layout::TabOrder) {
         const layout::Control& record = layout::Controls[i];
@@ -86,9 +92,7 @@ void Form1::CreateControls()
         case layout::Kind::PictureBox: {
             auto* box = new PictureBox(this);
             box->SetBackColor(record.back);
-            box->setAccessibleName(FromView(record.name));
-            connect(box, &PictureBox::doubleClicked, this,
-                    [this, i] { Deliver(i, layout::Event::DoubleClick); });
+            box->OnDoubleClick([this, i] { Deliver(i, layout::Event::DoubleClick); });
             control = box;
             break;
         }
@@ -114,7 +118,6 @@ void Form1::CreateControls()
             auto* label = new QLabel(FromView(record.text), this);
             label->setTextFormat(Qt::PlainText);
             label->setWordWrap(true);
-            label->setAutoFillBackground(true);
             label->setAlignment(
                 Qt::AlignTop |
                 (record.align == layout::Align::Center ? Qt::AlignHCenter : Qt::AlignLeft));
@@ -125,7 +128,7 @@ void Form1::CreateControls()
         control->setObjectName(FromView(record.name));
         control->setGeometry(PixelRect(record.left, record.top, record.width, record.height));
         if (record.font != layout::Font::None) {
-            control->setFont(FontOf(record.font));
+            control->setFont(fonts.at(static_cast<std::size_t>(record.font)));
         }
         // The controls are made in the tab order, which Tab walks.
         if (control->focusPolicy() != Qt::NoFocus) {
@@ -138,8 +141,8 @@ void Form1::CreateControls()
     }
 }
 
-// The labels paint their own background and text in colours that may be
-// system colours, so they follow the palette whenever it changes.
+// The labels' text colours may be system colours, so they follow the palette
+// whenever it changes; the window paints their backgrounds.
 void Form1::ApplyTextColors()
 {
     for (std::size_t i = 0; i < layout::Controls.size(); ++i) {
@@ -149,7 +152,6 @@ void Form1::ApplyTextColors()
         }
         auto* label = static_cast<QLabel*>(controls_[i]);
         QPalette colors = palette();
-        colors.setColor(QPalette::Window, ResolveColor(record.back, palette()));
         colors.setColor(QPalette::WindowText, ResolveColor(record.fore, palette()));
         label->setPalette(colors);
     }
@@ -236,28 +238,52 @@ void Form1::showEvent(QShowEvent* event)
 
 void Form1::paintEvent(QPaintEvent* /*event*/)
 {
+    // The window paints the labels' backgrounds and the frame beneath the
+    // swatches too: with no child that claims to paint all of itself, Qt
+    // clips this painter to the plain rectangle it updates, not to the window
+    // less 36 holes, which it would otherwise work out on every paint.
     QPainter painter(this);
-    painter.fillRect(rect(), ResolveColor(layout::Window.back, palette()));
+    const QPalette& colors = palette();
+    const QColor back = ResolveColor(layout::Window.back, colors);
+    painter.fillRect(rect(), back);
+    for (const layout::Control& record : layout::Controls) {
+        if (record.kind == layout::Kind::Label) {
+            painter.fillRect(PixelRect(record.left, record.top, record.width, record.height),
+                             ResolveColor(record.back, colors));
+        }
+    }
 
     const layout::Control& shape = layout::Controls.front();
     const QRect frame = PixelRect(shape.left, shape.top, shape.width, shape.height);
     const int half = layout::ShapeOutline / 2;
     // The crossing diagonals as a texture of device-independent pixels, which
     // the painter scales with the screen as everything else (a pattern brush
-    // keeps its eight device pixels a tile at any scale).
-    QImage hatch(look::HatchSize, look::HatchSize, QImage::Format_ARGB32_Premultiplied);
-    hatch.fill(Qt::transparent);
-    const QColor ink = ResolveColor(shape.back, palette());
+    // keeps its eight device pixels a tile at any scale). The texture is
+    // opaque, the window's colour between the lines, as they fall on it.
+    QImage hatch(look::HatchSize, look::HatchSize, QImage::Format_RGB32);
+    hatch.fill(back);
+    const QRgb ink = ResolveColor(shape.back, colors).rgb();
     for (int y = 0; y < look::HatchSize; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(hatch.scanLine(y));
         for (int x = 0; x < look::HatchSize; ++x) {
             if (look::HatchPixel(x, y)) {
-                hatch.setPixelColor(x, y, ink);
+                line[x] = ink;
             }
         }
     }
-    painter.setBrush(QBrush(hatch));
-    painter.setPen(QPen(ResolveColor(shape.fore, palette()), layout::ShapeOutline));
-    painter.drawRect(frame.adjusted(half, half, -half, -half));
+    // Qt's raster engine hands a textured fill of more than 95 device rows to
+    // a pool of threads, one per core, which it starts for the purpose: in
+    // bands of 64 device rows the frame is filled on this thread.
+    const QRect inside = frame.adjusted(half, half, -half, -half);
+    const QBrush texture(hatch);
+    const int band = std::max(1, static_cast<int>(64 / devicePixelRatioF()));
+    for (int top = inside.top(); top <= inside.bottom(); top += band) {
+        painter.fillRect(
+            QRect(inside.left(), top, inside.width(), std::min(band, inside.bottom() + 1 - top)),
+            texture);
+    }
+    painter.setPen(QPen(ResolveColor(shape.fore, colors), layout::ShapeOutline));
+    painter.drawRect(inside);
 }
 
 void Form1::changeEvent(QEvent* event)

@@ -2,22 +2,63 @@
 
 #include "SystemColors.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QMouseEvent>
 #include <QPainter>
 
 namespace tintara
 {
 
+namespace
+{
+
+// What a screen reader hears of a picture box: its name, and its colour as
+// its description, both read when asked. Making and dealing the 32 boxes so
+// sends no event, unless a screen reader listens.
+class PictureBoxAccessible : public QAccessibleWidget
+{
+public:
+    explicit PictureBoxAccessible(PictureBox* box) : QAccessibleWidget(box) {}
+
+    [[nodiscard]] QString text(QAccessible::Text what) const override
+    {
+        const auto* box = static_cast<const PictureBox*>(widget());
+        switch (what) {
+        case QAccessible::Name:
+            return box->objectName();
+        case QAccessible::Description:
+            return ColorName(box->BackColor());
+        default:
+            return QAccessibleWidget::text(what);
+        }
+    }
+};
+
+QAccessibleInterface* AccessibleOf(const QString& className, QObject* object)
+{
+    if (className == QLatin1String(PictureBox::staticMetaObject.className())) {
+        return new PictureBoxAccessible(static_cast<PictureBox*>(object));
+    }
+    return nullptr;
+}
+
+} // namespace
+
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent)
 {
+    static const bool accessible = (QAccessible::installFactory(AccessibleOf), true);
+    (void)accessible;
     setFocusPolicy(Qt::StrongFocus);
-    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void PictureBox::SetBackColor(ColorWord color)
 {
     backColor_ = color;
-    setAccessibleDescription(ColorName(color));
+    if (QAccessible::isActive()) {
+        QAccessibleEvent event(this, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&event);
+    }
     update();
 }
 
@@ -44,8 +85,8 @@ void PictureBox::paintEvent(QPaintEvent* /*event*/)
 
 void PictureBox::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton) {
-        emit doubleClicked();
+    if (event->button() == Qt::LeftButton && doubleClick_) {
+        doubleClick_();
     }
 }
 

@@ -7,6 +7,9 @@
 
 #include <QWidget>
 
+#include <functional>
+#include <utility>
+
 namespace tintara
 {
 
@@ -20,8 +23,9 @@ public:
     [[nodiscard]] ColorWord BackColor() const { return backColor_; }
     void SetBackColor(ColorWord color);
 
-signals:
-    void doubleClicked();
+    // What a double click with the left button does: a plain call, where a
+    // signal would keep a list of connections for each of the 32 boxes.
+    void OnDoubleClick(std::function<void()> handler) { doubleClick_ = std::move(handler); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -29,6 +33,7 @@ protected:
 
 private:
     ColorWord backColor_ = 0;
+    std::function<void()> doubleClick_;
 };
 
 } // namespace tintara
