@@ -22,6 +22,16 @@ QFont Face(const QString& family, int pixels, bool italic = false)
     return font;
 }
 
+// A text control of the window, which owns it, at its place in its face.
+template <typename Control>
+Control* Place(QWidget& window, const char* text, const QRect& place, const QFont& font)
+{
+    auto* control = new Control(QString::fromLatin1(text), &window);
+    control->setGeometry(place);
+    control->setFont(font);
+    return control;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -32,25 +42,14 @@ int main(int argc, char* argv[])
     window.resize(496, 263);
     const QFont serif = Face(QStringLiteral("Liberation Serif"), 19);
     const QFont sans = Face(QStringLiteral("Liberation Sans"), 13);
-    QLabel goal(QStringLiteral("Do this and win the game. "), &window);
-    goal.setGeometry(248, 8, 121, 49);
-    goal.setWordWrap(true);
-    goal.setFont(serif);
-    QLabel did(QStringLiteral("You already did:"), &window);
-    did.setGeometry(80, 240, 153, 25);
-    did.setFont(serif);
-    QLabel count(QStringLiteral("0"), &window);
-    count.setGeometry(240, 224, 57, 33);
-    count.setFont(Face(QStringLiteral("Liberation Serif"), 33, true));
-    QLabel courses(QStringLiteral("course(courses)"), &window);
-    courses.setGeometry(304, 240, 137, 25);
-    courses.setFont(serif);
-    QPushButton about(QStringLiteral("About"), &window);
-    about.setGeometry(384, 8, 105, 41);
-    about.setFont(sans);
-    QPushButton leave(QStringLiteral("Exit"), &window);
-    leave.setGeometry(384, 56, 105, 41);
-    leave.setFont(sans);
+    Place<QLabel>(window, "Do this and win the game. ", {248, 8, 121, 49}, serif)
+        ->setWordWrap(true);
+    Place<QLabel>(window, "You already did:", {80, 240, 153, 25}, serif);
+    Place<QLabel>(window, "0", {240, 224, 57, 33},
+                  Face(QStringLiteral("Liberation Serif"), 33, true));
+    Place<QLabel>(window, "course(courses)", {304, 240, 137, 25}, serif);
+    Place<QPushButton>(window, "About", {384, 8, 105, 41}, sans);
+    Place<QPushButton>(window, "Exit", {384, 56, 105, 41}, sans);
     window.show();
     return app.exec();
 }
