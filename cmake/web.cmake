@@ -13,6 +13,12 @@ add_compile_options(-Oz -fno-exceptions -fno-rtti -flto)
 add_link_options(-flto)
 set(TINTARA_HARDENING)
 set(TINTARA_HARDENING_LINK)
+# emcc's JavaScript optimiser needs acorn, which Debian keeps in
+# /usr/share/nodejs: Debian's own Node.js looks there by itself, others only
+# when told.
+if(EXISTS /usr/share/nodejs/acorn)
+  set(CMAKE_CXX_LINKER_LAUNCHER "${CMAKE_COMMAND};-E;env;NODE_PATH=/usr/share/nodejs")
+endif()
 
 # Where the web build writes the whole site, and its package, the site in one zip.
 set(TINTARA_SITE ${CMAKE_BINARY_DIR}/site)
