@@ -1,23 +1,22 @@
 # Writes the site's scripts and style sheet from the linker's tintara.js and
-# tintara.wasm, start.js and the page's style sheet: tintara.js gets the
-# digest and size of its own tintara.wasm, which start.js checks before
-# running it; the scripts are minified with terser, the style sheet loses its
-# comments and line breaks.
+# tintara.wasm, start.js and the page's style sheet: the scripts are minified
+# with terser, the style sheet loses its comments and line breaks.
 #   cmake -DPROGRAM=<linker's folder> -DSITE=<folder> -DSTYLE=<css> -DTERSER=<terser>
 #         -DSTART=<start.js> -P Minify.cmake
-file(SHA256 "${PROGRAM}/tintara.wasm" digest)
-file(SIZE "${PROGRAM}/tintara.wasm" size)
 file(READ "${PROGRAM}/tintara.js" script)
-string(REPLACE "@TINTARA_WASM_SHA256@" "${digest}" script "${script}")
-string(REPLACE "@TINTARA_WASM_SIZE@" "${size}" script "${script}")
 
 # Emscripten's runtime keeps parts for other hosts than a page, which the page
 # never reaches: a worker's synchronous download, the heap views neither the
-# program nor the page reads, the tables of preloaded images and sounds. They go
-# where the link wrote them as Emscripten 3.1.6 (Debian 12) does; another
-# version's runtime, which this text does not match, is left whole. A name whose
-# declaration goes becomes a constant for terser, which then drops the code that
-# tests it; a view or a table goes only where nothing else names it.
+# program nor the page reads, the tables of preloaded images and sounds. A name
+# whose declaration goes becomes a constant for terser, which then drops the
+# code that tests it; a view or a table goes only where nothing else names it.
+# Each step is written for the runtimes of Emscripten 3.1.6 (Debian 12) and
+# 3.1.69 (Debian 13). Where a runtime no longer has what a step takes out,
+# the step has nothing to do; where it has it in another shape, the build
+# stops, naming the step.
+function(unmatched step)
+  message(FATAL_ERROR "Minify.cmake: ${step} no longer matches this Emscripten's tintara.js")
+endfunction()
 
 # How many times `regex`, which matches `width` characters, matches the script.
 function(count_matches regex width out)
@@ -29,20 +28,23 @@ function(count_matches regex width out)
 endfunction()
 set(defines)
 foreach(constant "ENVIRONMENT_IS_WEB=true" "ENVIRONMENT_IS_WORKER=false" "wasmBinary")
+  # Declared with this value, and assigned nowhere else.
   string(REGEX REPLACE "=.*" "" name "${constant}")
   string(LENGTH "${name}" width)
   math(EXPR width "${width} + 3")
   count_matches("[^.A-Za-z0-9_$]${name}=[^=]" ${width} count)
-  if(count EQUAL 1 OR (constant STREQUAL name AND count EQUAL 0))
-    string(FIND "${script}" "var ${constant};" at)
-    if(NOT at EQUAL -1)
-      string(REPLACE "var ${constant};" "" script "${script}")
-      if(constant STREQUAL name)
-        set(constant "${name}=undefined")
-      endif()
-      list(APPEND defines --define "${constant}")
-    endif()
+  if(constant STREQUAL name)
+    math(EXPR count "${count} + 1")
   endif()
+  string(FIND "${script}" "var ${constant};" at)
+  if(at EQUAL -1 OR NOT count EQUAL 1)
+    unmatched("the constant ${name}")
+  endif()
+  string(REPLACE "var ${constant};" "" script "${script}")
+  if(constant STREQUAL name)
+    set(constant "${name}=undefined")
+  endif()
+  list(APPEND defines --define "${constant}")
 endforeach()
 # Asyncify's runtime asks whether Emscripten's main loop (Browser) or fibers
 # (Fibers) are there, which this program has neither of: where the script
@@ -56,7 +58,9 @@ foreach(name Browser Fibers)
   count_matches("typeof ${name}!" ${tests} tested)
   count_matches("[^.A-Za-z0-9_$]${name}\\." ${any} used)
   math(EXPR other "${count} - ${tested} - ${used}")
-  if(tested GREATER 0 AND other EQUAL 0)
+  if(count GREATER 0 AND (tested EQUAL 0 OR other GREATER 0))
+    unmatched("the absent ${name}")
+  elseif(count GREATER 0)
     list(APPEND defines --define "${name}=undefined")
   endif()
 endforeach()
@@ -67,14 +71,24 @@ foreach(view HEAP8 HEAP16 HEAPU16 HEAPU32 HEAPF32 HEAP32 HEAPU8 HEAPF64)
   math(EXPR width "${width} + 2")
   count_matches("[^A-Za-z0-9_$\"]${view}[^A-Za-z0-9_$\"]" ${width} count)
   count_matches("\"${view}\"" ${width} copies)
-  if(copies EQUAL 1)
-    string(REGEX REPLACE "Module\\[\"${view}\"\\]=${view}=" "${view}=" script "${script}")
-    if(count EQUAL 2)
-      string(REGEX REPLACE "${view}=new [A-Za-z0-9]+Array\\(buf\\);" "" script "${script}")
-    endif()
+  math(EXPR copy "${width} * 2 + 8")
+  count_matches("Module\\[\"${view}\"\\]=${view}=" ${copy} assigned)
+  if(NOT copies EQUAL assigned OR copies GREATER 1)
+    unmatched("Module's copy of ${view}")
+  endif()
+  string(REPLACE "Module[\"${view}\"]=${view}=" "${view}=" script "${script}")
+  if(count EQUAL 2)
+    string(REGEX REPLACE "${view}=new [A-Za-z0-9]+Array\\([A-Za-z_$][A-Za-z0-9_$]*\\);" "" script
+      "${script}")
   endif()
 endforeach()
-string(REPLACE [=[Module["preloadedImages"]={};Module["preloadedAudios"]={};]=] "" script "${script}")
+set(tables [=[Module["preloadedImages"]={};Module["preloadedAudios"]={};]=])
+string(FIND "${script}" "${tables}" at)
+string(FIND "${script}" "preloaded" named)
+if(at EQUAL -1 AND NOT named EQUAL -1)
+  unmatched("the tables of preloaded images and sounds")
+endif()
+string(REPLACE "${tables}" "" script "${script}")
 file(WRITE "${PROGRAM}/tintara.site.js" "${script}")
 file(COPY_FILE "${PROGRAM}/tintara.wasm" "${SITE}/tintara.wasm")
 
