@@ -5,11 +5,14 @@ and the message boxes read from the accessibility tree, the pixels from
 screenshots. The site is unpacked from the web package and served on
 127.0.0.1 by a server that the test stops to play offline.
 
-usage: EndToEnd.py PACKAGE SOLVER AXE
+usage: EndToEnd.py PACKAGE SOLVER AXE SITE VERSION TERSER
   PACKAGE the web package, the site in a zip (build/web/tintara-0.00-web.zip)
   SOLVER  reads the cells' accessible names and prints the arrow clicks that
           solve the board
   AXE     a folder for axe-core, which npm fetches there once (build/web/axe)
+  SITE VERSION TERSER
+          the site's last step (app/web/Site.py), the game's version and terser,
+          with which the test makes new builds of the site
 Exits 77 (skipped) where Chromium, ChromeDriver, selenium or ImageMagick's
 convert is missing. Without npm or the registry the axe-core checks fail in CI
 (CI set) and are skipped elsewhere.
@@ -40,6 +43,11 @@ except ImportError:
 
 failures = []
 
+# The site's last step, with the version and terser: [script, version, terser].
+SITE = []
+# Each build of the site the test has made, by the name its page gives
+# start.js: '' for the package's.
+BUILDS = {}
 # The accessibility checker the pages are run through, at this version only.
 AXE_VERSION = '4.14.1'
 axe = None
@@ -361,12 +369,7 @@ def offline(page, site, folder, url):
     check('the service worker controls the page', controlled, True)
     caches = 'var done = arguments[0]; caches.keys().then(done)'
     old = page.driver.execute_async_script(caches)
-    worker = os.path.join(folder, 'sw.js')
-    with open(worker) as source:
-        text = source.read()
-    build = old[0].split(' ')[0]
-    check('one cache, named with the version and the folder',
-          len(old) == 1 and old[0] == f'{build} {url}' and f'`{build} ${{' in text, True)
+    check('one cache, named with the folder', [name.endswith(f' {url}') for name in old], [True])
 
     # Other pages beside the game, and addresses that are none of its files.
     with open(os.path.join(folder, 'other.html'), 'w') as other:
@@ -395,10 +398,11 @@ def offline(page, site, folder, url):
 
     # A new build's worker during its upload: its tintara.wasm is still the
     # old one on the server.
-    digests = dict(re.findall(r'"([^"]+)":"([0-9a-f]{32})"', text))
-    with open(worker, 'w') as target:
-        target.write(text.replace(build, 'tintara-new-build').replace(digests['tintara.wasm'],
-                                                                      '0' * 32))
+    wasm = pathlib.Path(folder, 'tintara.wasm')
+    program = wasm.read_bytes()
+    rebuild(folder, 'next', program + b'\x00\x05\x04next')
+    uploaded = wasm.read_bytes()
+    wasm.write_bytes(program)
     site = Site(folder, site.port)
     for _ in range(2):
         site.server.requests.clear()
@@ -407,35 +411,77 @@ def offline(page, site, folder, url):
         soon(lambda: ('/sw.js', 200) in site.server.requests, bool, 15)
         time.sleep(1)
     check('a file of another build: the new cache is not used, and the next load fetches'
-          ' nothing again but the worker', [page.js(registration), old[0] in page.driver.
+          ' nothing again but the worker', [page.js(REGISTRATION), old[0] in page.driver.
                                             execute_async_script(caches),
                                             {path for path, _ in site.server.requests}],
-          [[True, False], True, {'/sw.js'}])
+          [[True, False, False], True, {'/sw.js'}])
     check('and the game still plays', page.dealt(), True)
-    takeover(Engine('Chromium', page.driver), pathlib.Path(worker), text, url)
+    wasm.write_bytes(uploaded)
+    takeover(Engine('Chromium', page.driver), folder, url)
     return site
 
 
-def takeover(engine, worker, text, url):
-    """The upload complete: the next load installs the new build, which waits
-    while the game is open, and takes over by the second load once no window
-    shows the game, another page of the site open all the while."""
-    worker.write_text(re.sub(r'`tintara-[^ ]+ ', '`tintara-new ', text))
-    engine.driver.get(url)
-    engine.js('window.running = true')
-    state = soon(lambda: engine.js(REGISTRATION), lambda state: state == [True, True], 20)
-    state.append(engine.js('return window.running'))
+def rebuild(folder, name, program=None):
+    """The site in `folder` made a build of its own, `name`, as a new release
+    would be: its style sheet and scripts each say the name (and its program
+    is `program`), and the site's last step names them anew."""
+    for file, line in (('tintara.css', f':root{{--build:{name}}}'),
+                       ('tintara.js', f';self.build="{name}"'), ('start.js', f';self.start="{name}"')):
+        with open(os.path.join(folder, file), 'a') as target:
+            target.write(line + '\n')
+    if program:
+        pathlib.Path(folder, 'tintara.wasm').write_bytes(program)
+    subprocess.run([sys.executable, SITE[0], folder] + SITE[1:], check=True)
+    BUILDS[named(folder)] = name
+
+
+def named(folder):
+    """The name of the site's build, as its page gives it to start.js."""
+    return re.search(r'start\.js\?(\w+)', pathlib.Path(folder, 'index.html').read_text())[1]
+
+
+def build(engine):
+    """The build of each file of the page, by what each says, and whether it
+    deals: '' for the build the site began with."""
+    return engine.js('var s = document.querySelector("script[src^=start]");'
+                     'return [getComputedStyle(document.documentElement).getPropertyValue("--build")'
+                     '.trim(), self.build || "", self.start || "", s && s.src.split("?")[1],'
+                     ' !!document.getElementById("lblNum")]')
+
+
+def takeover(engine, folder, url):
+    """A new build takes over as soon as it is installed, whatever the player
+    does meanwhile: each load of the game is one build, and the new build's by
+    the second load, reloaded in a row or after leaving for another site, with
+    another page of the site open all the while."""
+    def load(address=url, settle=False):
+        engine.driver.get(address)
+        state = soon(lambda: build(engine), lambda state: state[4], 20)
+        if settle:
+            # The browser looks for a new build as the game loads, and the
+            # page asks again a second later: asked now, and its install
+            # waited for.
+            engine.js('return navigator.serviceWorker.getRegistration().then(function(r) {'
+                      ' return r.update(); }).then(function() { return 0; }, function() {'
+                      ' return 0; })')
+            soon(lambda: engine.js(REGISTRATION), lambda state: state == [True, False, False], 20)
+        return [BUILDS.get(state[3], '?')] + state
+
+    rebuild(folder, 'one')
     engine.driver.get(url + 'other.html')
     tabs = getattr(engine.driver, 'window_handles', [])
     engine.driver.switch_to.new_window('tab')
-    for _ in range(2):
-        engine.driver.get(url)
-        names = soon(lambda: [name for name in engine.js('return caches.keys()')
-                              if name.endswith(f' {url}')], lambda names: names[0] == 'tintara-new', 5)
-    check(f'{engine.name}: a new build waits while a game runs, and takes over by the second load'
-          ' once none runs', state + names + [soon(lambda: engine.js(
-              'return !!document.getElementById("lblNum")'), bool)],
-          [True, True, True, f'tintara-new {url}', True])
+    loads = [load() for _ in range(5)] + [load(settle=True), load()]
+    check(f'{engine.name}: reloaded in a row as a new build takes over, each load is one build'
+          ' that deals; then the new build', [[page[:4] == [page[0]] * 4 and page[5] for page in loads],
+                                             loads[-1][0]], [[True] * 7, 'one'])
+    rebuild(folder, 'two')
+    loads = [load(settle=True)]
+    # Another site: the same server by another name.
+    engine.driver.get(url.replace('127.0.0.1', 'localhost') + 'other.html')
+    loads += [load(), load()]
+    check(f'{engine.name}: after leaving for another site, the new build by the second load',
+          [page[0] for page in loads[1:]], ['two', 'two'])
     if tabs:  # WebDriver's tabs as they were
         engine.driver.close()
         engine.driver.switch_to.window(tabs[0])
@@ -495,8 +541,9 @@ def said(page):
     """The sentence in the window's place and its link, or ''."""
     return soon(lambda: page.js(
         'var p = document.querySelector("main > p"), a = p && p.querySelector("a");'
-        'return p && !document.getElementById("Form1") && a && a.textContent == "Reload" &&'
-        ' a.href == location.href ? [p.firstChild.textContent.trim(), true] : ["", false]'),
+        'return p && p.getClientRects().length && !document.getElementById("Form1") && a &&'
+        ' a.textContent == "Reload" && a.href == location.href ?'
+        ' [p.firstChild.textContent.trim(), true] : ["", false]'),
         lambda line: line[1], 10)
 
 
@@ -621,7 +668,7 @@ def audit(engine, what):
 
 
 REGISTRATION = ('return navigator.serviceWorker.getRegistration().then(function(r) {'
-                ' return r ? [!!r.active, !!r.waiting] : []; })')
+                ' return r ? [!!r.active, !!r.waiting, !!r.installing] : []; })')
 
 
 def everywhere(engine, folder):
@@ -705,12 +752,10 @@ def everywhere(engine, folder):
     # the other's visit, and both play with the server gone.
     both = folder + '-both'
     shutil.rmtree(both, ignore_errors=True)
-    # Each copy a build of its own, named apart from the folder's (which
-    # Chromium's takeover has left as its new build).
+    # Each copy a build of its own.
     for copy in ('a', 'b'):
         shutil.copytree(folder, os.path.join(both, copy))
-        worker = pathlib.Path(both, copy, 'sw.js')
-        worker.write_text(re.sub(r'`tintara-[^ ]+ ', f'`tintara-{copy} ', worker.read_text()))
+        rebuild(os.path.join(both, copy), copy)
     site = Site(both)
     a, b = site.url + 'a/', site.url + 'b/'
     try:
@@ -726,9 +771,8 @@ def everywhere(engine, folder):
         check(f'{engine.name}: two builds in two folders, each with its cache, both offline',
               state, [[a, b], True, True])
         site = Site(both, site.port)
-        worker = pathlib.Path(both, 'a', 'sw.js')
-        worker.with_name('other.html').write_text('<!doctype html><title>Other</title>')
-        takeover(engine, worker, worker.read_text(), a)
+        pathlib.Path(both, 'a', 'other.html').write_text('<!doctype html><title>Other</title>')
+        takeover(engine, os.path.join(both, 'a'), a)
     finally:
         site.stop()
 
@@ -789,9 +833,10 @@ def engines(folder, work):
 
 def main():
     global axe
-    if len(sys.argv) != 4:
+    if len(sys.argv) != 7:
         sys.exit(__doc__)
-    package, solver, axe_folder = sys.argv[1:]
+    package, solver, axe_folder = sys.argv[1:4]
+    SITE[:] = sys.argv[4:]
     needed = ('chromium', 'chromedriver', 'convert')
     if chromium is None or not all(shutil.which(program) for program in needed):
         print('skipped: needs chromium, chromium-driver, python3-selenium and imagemagick')
@@ -802,6 +847,7 @@ def main():
     folder = os.path.join(work, 'site')
     with zipfile.ZipFile(package) as archive:
         archive.extractall(folder)
+    BUILDS[named(folder)] = ''
     site = Site(folder)
     url = site.url
     driver = chromium(os.path.join(work, 'profile'))

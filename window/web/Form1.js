@@ -229,26 +229,13 @@ mergeInto(LibraryManager.library, {
   tintara_show: function(index) {
     Page.controls[index].focus();
     if (!('serviceWorker' in navigator)) return;
-    // A new build's worker takes over once no window shows the game: the
-    // page tells it when it goes. The page listens from the start where the
-    // site has a worker already, as a new build may be waiting by then.
-    var listening = false;
-    var listen = function(registration) {
-      if (!registration || listening) return;
-      listening = true;
-      addEventListener('pagehide', function() {
-        var next = registration.installing || registration.waiting;
-        if (next) next.postMessage(0);
-      });
-    };
-    navigator.serviceWorker.getRegistration().then(listen, function() {});
     var register = function() {
       // Under a policy that requires Trusted Types, the worker's address
       // goes through a policy of the page's own, which makes that one.
       var worker = self.trustedTypes ? trustedTypes.createPolicy('tintara', {
         createScriptURL: function() { return 'sw.js'; },
       }).createScriptURL('') : 'sw.js';
-      navigator.serviceWorker.register(worker).then(listen, function() {});
+      navigator.serviceWorker.register(worker).catch(function() {});
     };
     // The worker starts a second after the page has loaded and the window
     // shows, not beside the first frame: its start and its downloads would
