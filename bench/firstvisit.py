@@ -51,7 +51,7 @@ def first_paint(driver, url, ready):
     fetched = driver.execute_script(
         'return performance.getEntriesByType("navigation").concat('
         'performance.getEntriesByType("resource")).map(function(e) {'
-        ' return [e.name.split("/").pop() || "index.html", e.decodedBodySize]; })')
+        ' return [e.name.split("?")[0].split("/").pop() || "index.html", e.decodedBodySize]; })')
     return paint, dict(fetched)
 
 
