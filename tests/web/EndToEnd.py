@@ -436,34 +436,24 @@ def rebuild(folder, name, program=None):
 
 
 def named(folder):
-    """The name of the site's build, as its page gives it to start.js."""
     return re.search(r'start\.js\?(\w+)', pathlib.Path(folder, 'index.html').read_text())[1]
-
-
-def build(engine):
-    """The build of each file of the page, by what each says, and whether it
-    deals: '' for the build the site began with."""
-    return engine.js('var s = document.querySelector("script[src^=start]");'
-                     'return [getComputedStyle(document.documentElement).getPropertyValue("--build")'
-                     '.trim(), self.build || "", self.start || "", s && s.src.split("?")[1],'
-                     ' !!document.getElementById("lblNum")]')
 
 
 def takeover(engine, folder, url):
     """A new build takes over as soon as it is installed, whatever the player
-    does meanwhile: each load of the game is one build, and the new build's by
-    the second load, reloaded in a row or after leaving for another site, with
-    another page of the site open all the while."""
+    does meanwhile: each load of the game is one build (by what the page and
+    each of its files say), and the new build's by the second load, reloaded
+    in a row or after another site, another page of the site open all along."""
     def load(address=url, settle=False):
         engine.driver.get(address)
-        state = soon(lambda: build(engine), lambda state: state[4], 20)
-        if settle:
-            # The browser looks for a new build as the game loads, and the
-            # page asks again a second later: asked now, and its install
-            # waited for.
+        state = soon(lambda: engine.js(
+            'var s = document.querySelector("script[src^=start]"); return [getComputedStyle('
+            'document.documentElement).getPropertyValue("--build").trim(), self.build || "",'
+            ' self.start || "", s.src.split("?")[1], !!document.getElementById("lblNum")]'),
+            lambda state: state[4], 20)
+        if settle:  # the browser's look for a new build, which the page asks for, waited for
             engine.js('return navigator.serviceWorker.getRegistration().then(function(r) {'
-                      ' return r.update(); }).then(function() { return 0; }, function() {'
-                      ' return 0; })')
+                      ' return r.update(); }).then(function() {}, function() {})')
             soon(lambda: engine.js(REGISTRATION), lambda state: state == [True, False, False], 20)
         return [BUILDS.get(state[3], '?')] + state
 

@@ -1,7 +1,6 @@
 #!/bin/sh
 # The site's first visit, every file but the icons: at most 32 KiB, and 14 KiB
-# with each file compressed by gzip -9, as a host may send them.
-# usage: SizeTest.sh SITE
+# with each file compressed by gzip -9, as a host may send them. usage: SizeTest.sh SITE
 set -eu
 cd "$1"
 bytes=0 packed=0
