@@ -5,7 +5,9 @@
 #include <QApplication>
 #include <QRegularExpression>
 
+#if __has_include(<malloc.h>)
 #include <malloc.h>
+#endif
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -187,8 +189,11 @@ int main()
     static int count = 1;
     // The threads Qt starts (the window system's event reader, D-Bus) allocate
     // little and seldom: from the main thread's heap, not from an arena of
-    // their own each, whose pages would stay written for a few objects.
+    // their own each, whose pages would stay written for a few objects. Only
+    // glibc's allocator has arenas to limit.
+#ifdef M_ARENA_MAX
     mallopt(M_ARENA_MAX, 1);
+#endif
 
     // The window system starts in the application object and the first show.
     auto held = std::make_unique<HeldErrorOutput>();
