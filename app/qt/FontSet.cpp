@@ -314,7 +314,7 @@ FamilyFace FamilyInPlaceOf(FcConfig* config, FcFontSet* fonts, const QString& fa
 
 // Up to this many installed faces, Qt lists them all for fewer instructions
 // than finding the faces and building the list a second time take (on Debian
-// 12 under callgrind, selecting against keeping the set-up whole: 1.5 M more
+// 12 under callgrind, selecting against keeping the set-up whole: 1.4 M more
 // at 12 faces, 0.2 M less at 34, 2.5 M less at 69, 6.7 M less at 139;
 // docs/performance.md), so the set-up is kept whole.
 constexpr int FewFaces = 32;
