@@ -204,12 +204,14 @@ int main()
     QApplication::setApplicationVersion(QStringLiteral("0.00"));
     QApplication::setDesktopFileName(QStringLiteral("tintara"));
 
-    auto form = std::make_unique<tintara::Form1>();
     // Before the first text is measured: Qt lists only the faces the window
-    // and its message boxes draw with, not every face the desktop has.
-    if (tintara::KeepOnlyFacesFor(tintara::FamiliesAskedFor(*form)) > 0) {
-        tintara::AskForInstalledFamilies(*form);
+    // and its message boxes draw with, not every face the desktop has, and the
+    // window's fonts name the families installed before its controls take them.
+    tintara::Form1::Fonts fonts = tintara::Form1::LayoutFonts();
+    if (tintara::KeepOnlyFacesFor(tintara::FamiliesAskedFor(fonts)) > 0) {
+        tintara::AskForInstalledFamilies(fonts);
     }
+    auto form = std::make_unique<tintara::Form1>(fonts);
     form->show();
 
     heldErrorOutput = nullptr;
