@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
-#include <QWidget>
 
 #include <fontconfig/fontconfig.h>
 
@@ -314,7 +313,7 @@ FamilyFace FamilyInPlaceOf(FcConfig* config, FcFontSet* fonts, const QString& fa
 
 // Up to this many installed faces, Qt lists them all for fewer instructions
 // than finding the faces and building the list a second time take (on Debian
-// 12 under callgrind, selecting against keeping the set-up whole: 1.5 M more
+// 12 under callgrind, selecting against keeping the set-up whole: 1.4 M more
 // at 12 faces, 0.2 M less at 34, 2.5 M less at 69, 6.7 M less at 139;
 // docs/performance.md), so the set-up is kept whole.
 constexpr int FewFaces = 32;
@@ -368,7 +367,7 @@ QByteArray SelectionOf(const QList<KeptFamily>& kept)
 
 } // namespace
 
-QList<FontRequest> FamiliesAskedFor(const QWidget& window)
+QList<FontRequest> FamiliesAskedFor(std::span<const QFont> windowFonts)
 {
     QList<FontRequest> requests;
     const auto add = [&requests](const QFont& font) {
@@ -377,9 +376,8 @@ QList<FontRequest> FamiliesAskedFor(const QWidget& window)
             requests.append(request);
         }
     };
-    add(window.font());
-    for (const QWidget* child : window.findChildren<QWidget*>()) {
-        add(child->font());
+    for (const QFont& font : windowFonts) {
+        add(font);
     }
     // The message boxes: their text, their buttons, and the desktop's general font.
     add(QFontDatabase::systemFont(QFontDatabase::GeneralFont));
@@ -457,34 +455,18 @@ int KeepOnlyFacesFor(const QList<FontRequest>& requests)
     return selected->nfont;
 }
 
-void AskForInstalledFamilies(QWidget& window)
+void AskForInstalledFamilies(std::span<QFont> windowFonts)
 {
     FcFontSet* fonts = FcConfigGetFonts(nullptr, FcSetSystem);
     if (fonts == nullptr) {
         return;
     }
-    QList<QWidget*> widgets = window.findChildren<QWidget*>();
-    widgets.prepend(&window);
-    QList<QStringList> asked;
-    QList<qsizetype> firstInstalled;
-    for (QWidget* widget : widgets) {
-        // Only the fonts the window sets; the others are the desktop's.
-        if (!widget->testAttribute(Qt::WA_SetFont)) {
-            continue;
-        }
-        QFont font = widget->font();
+    for (QFont& font : windowFonts) {
         const QStringList families = font.families();
-        qsizetype k = asked.indexOf(families);
-        if (k < 0) {
-            const QList<bool> installed = Installed(fonts, families);
-            asked.append(families);
-            firstInstalled.append(installed.indexOf(true));
-            k = asked.size() - 1;
-        }
         // Where none is installed, Qt's search for a stand-in is the desktop's.
-        if (firstInstalled[k] > 0) {
-            font.setFamilies(families.mid(firstInstalled[k]));
-            widget->setFont(font);
+        const qsizetype first = Installed(fonts, families).indexOf(true);
+        if (first > 0) {
+            font.setFamilies(families.mid(first));
         }
     }
 }

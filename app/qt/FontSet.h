@@ -11,7 +11,7 @@
 #include <QList>
 #include <QStringList>
 
-class QWidget;
+#include <span>
 
 namespace tintara
 {
@@ -26,9 +26,8 @@ struct FontRequest {
     bool operator==(const FontRequest&) const = default;
 };
 
-// The fonts the game asks for: each text's of the window, and the desktop's
-// dialog fonts.
-QList<FontRequest> FamiliesAskedFor(const QWidget& window);
+// The fonts the game asks for: the window's, and the desktop's dialog fonts.
+QList<FontRequest> FamiliesAskedFor(std::span<const QFont> windowFonts);
 
 // Makes fontconfig list only the faces Qt will draw with for these requests:
 // of each request, the first family that is installed, or, where none is, the
@@ -41,12 +40,12 @@ QList<FontRequest> FamiliesAskedFor(const QWidget& window);
 // Returns how many faces fontconfig lists now, or -1 where it is left as it was.
 int KeepOnlyFacesFor(const QList<FontRequest>& requests);
 
-// Each text of the window whose font names first families that no face
-// fontconfig lists carries asks for the first family that one does. Qt draws
-// with that family either way, but finds it only after sorting every listed
-// face as a stand-in for the missing one, through the desktop's rules: a few
-// million instructions a font. Call it after KeepOnlyFacesFor has made its
-// set-up current, before the window is shown.
-void AskForInstalledFamilies(QWidget& window);
+// Each of the window's fonts whose first families no face fontconfig lists
+// carries asks for the first family that one does. Qt draws with that family
+// either way, but finds it only after sorting every listed face as a stand-in
+// for the missing one, through the desktop's rules (FcFontSort): a few million
+// instructions a font. Call it after KeepOnlyFacesFor has made its set-up
+// current, before the window's controls take the fonts.
+void AskForInstalledFamilies(std::span<QFont> windowFonts);
 
 } // namespace tintara

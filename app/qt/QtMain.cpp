@@ -5,7 +5,9 @@
 #include <QApplication>
 #include <QRegularExpression>
 
+#if __has_include(<malloc.h>)
 #include <malloc.h>
+#endif
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -187,8 +189,11 @@ int main()
     static int count = 1;
     // The threads Qt starts (the window system's event reader, D-Bus) allocate
     // little and seldom: from the main thread's heap, not from an arena of
-    // their own each, whose pages would stay written for a few objects.
+    // their own each, whose pages would stay written for a few objects. Only
+    // glibc's allocator has arenas to limit.
+#ifdef M_ARENA_MAX
     mallopt(M_ARENA_MAX, 1);
+#endif
 
     // The window system starts in the application object and the first show.
     auto held = std::make_unique<HeldErrorOutput>();
@@ -199,12 +204,14 @@ int main()
     QApplication::setApplicationVersion(QStringLiteral("0.00"));
     QApplication::setDesktopFileName(QStringLiteral("tintara"));
 
-    auto form = std::make_unique<tintara::Form1>();
     // Before the first text is measured: Qt lists only the faces the window
-    // and its message boxes draw with, not every face the desktop has.
-    if (tintara::KeepOnlyFacesFor(tintara::FamiliesAskedFor(*form)) > 0) {
-        tintara::AskForInstalledFamilies(*form);
+    // and its message boxes draw with, not every face the desktop has, and the
+    // window's fonts name the families installed before its controls take them.
+    tintara::Form1::Fonts fonts = tintara::Form1::LayoutFonts();
+    if (tintara::KeepOnlyFacesFor(tintara::FamiliesAskedFor(fonts)) > 0) {
+        tintara::AskForInstalledFamilies(fonts);
     }
+    auto form = std::make_unique<tintara::Form1>(fonts);
     form->show();
 
     heldErrorOutput = nullptr;

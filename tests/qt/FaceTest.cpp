@@ -151,7 +151,7 @@ int main(int argc, char* argv[])
 
     QApplication application(argc, argv);
     // As the game does: fontconfig lists only the faces the window draws with.
-    if (KeepOnlyFacesFor(FamiliesAskedFor(Form1())) <= 0) {
+    if (KeepOnlyFacesFor(FamiliesAskedFor(Form1::LayoutFonts())) <= 0) {
         std::fputs("FaceTest: no faces kept of the private font set-up\n", stderr);
         return 1;
     }

@@ -124,15 +124,16 @@ QString Describe(const QFont& font)
 int Draw(int argc, char* argv[], const QString& folder, bool select)
 {
     QApplication application(argc, argv);
-    Form1 form;
-    const int kept = select ? KeepOnlyFacesFor(FamiliesAskedFor(form)) : 1;
+    Form1::Fonts fonts = Form1::LayoutFonts();
+    const int kept = select ? KeepOnlyFacesFor(FamiliesAskedFor(fonts)) : 1;
     if (kept <= 0) {
         std::fputs("FontSetTest: no faces kept\n", stderr);
         return 1;
     }
     if (select) {
-        AskForInstalledFamilies(form);
+        AskForInstalledFamilies(fonts);
     }
+    Form1 form(fonts);
     QStringList windowFaces;
     for (const layout::Control& record : layout::Controls) {
         if (record.kind == layout::Kind::Label || record.kind == layout::Kind::CommandButton) {

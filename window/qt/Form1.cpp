@@ -62,25 +62,31 @@ QFont FontOf(layout::Font font)
 
 } // namespace
 
-Form1::Form1(QWidget* parent) : QWidget(parent)
+Form1::Fonts Form1::LayoutFonts()
+{
+    Fonts fonts;
+    for (const layout::Font font : layout::Fonts) {
+        fonts.at(static_cast<std::size_t>(font)) = FontOf(font);
+    }
+    return fonts;
+}
+
+Form1::Form1(QWidget* parent) : Form1(LayoutFonts(), parent) {}
+
+Form1::Form1(const Fonts& fonts, QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(FromView(layout::Window.title));
     setWindowIcon(QIcon(QPixmap::fromImage(AppIconImage())));
     setAttribute(Qt::WA_OpaquePaintEvent);
     resize(layout::Pixels(layout::Window.clientWidth), layout::Pixels(layout::Window.clientHeight));
-    CreateControls();
+    CreateControls(fonts);
     ApplyTextColors();
     controls_[layout::FirstFocus]->setFocus();
 }
 
-void Form1::CreateControls()
+void Form1::CreateControls(const Fonts& fonts)
 {
-    // One font of each kind, shared by the controls that take it.
-    std::array<QFont, layout::Fonts.size() + 1> fonts;
-    for (const layout::Font font : layout::Fonts) {
-        fonts.at(static_cast<std::size_t>(font)) = FontOf(font);
-    }
     QWidget* previous = nullptr;
     for (const std::size_t i : layout::TabOrder) {
         const layout::Control& record = layout::Controls[i];

@@ -6,6 +6,7 @@
 #include "Layout.h"
 #include "Tintara.h"
 
+#include <QFont>
 #include <QWidget>
 
 #include <array>
@@ -22,7 +23,15 @@ class Form1 : public QWidget, public form::Events
     Q_OBJECT
 
 public:
+    // The window's fonts, indexed by layout::Font, one for each of the
+    // layout's: every control of that font takes the same one.
+    using Fonts = std::array<QFont, layout::Fonts.size() + 1>;
+    // The fonts as the layout asks for them: each named face, then its
+    // stand-ins, then its generic family.
+    [[nodiscard]] static Fonts LayoutFonts();
+
     explicit Form1(QWidget* parent = nullptr);
+    explicit Form1(const Fonts& fonts, QWidget* parent = nullptr);
 
     // A control of the layout by name ("B1", "cmdUp", "lblNum", …).
     [[nodiscard]] QWidget* Control(std::string_view name) const;
@@ -45,7 +54,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void CreateControls();
+    void CreateControls(const Fonts& fonts);
     void ApplyTextColors();
     bool loaded_ = false;
 

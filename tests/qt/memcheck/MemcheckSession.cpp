@@ -133,11 +133,12 @@ int main(int argc, char* argv[])
     int status = 0;
     Answerer answerer;
     {
-        tintara::Form1 form;
         // As the game does: fontconfig lists only the faces it draws with.
-        if (tintara::KeepOnlyFacesFor(tintara::FamiliesAskedFor(form)) > 0) {
-            tintara::AskForInstalledFamilies(form);
+        tintara::Form1::Fonts fonts = tintara::Form1::LayoutFonts();
+        if (tintara::KeepOnlyFacesFor(tintara::FamiliesAskedFor(fonts)) > 0) {
+            tintara::AskForInstalledFamilies(fonts);
         }
+        tintara::Form1 form(fonts);
         form.show();
         // The first show dealt from the clock; deal again from a fixed seed.
         form.Reseed(DealSeed);
