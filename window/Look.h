@@ -15,8 +15,9 @@
 namespace tintara::look
 {
 
-// A colour word as a screen reader speaks it: "navy", "empty", "scroll bar
-// colour", or its hexadecimal digits for a colour the window never shows.
+// A colour word as a screen reader speaks it: "navy", "empty", "button text
+// colour", or its hexadecimal digits for a colour the window never shows. The
+// preview's swatches in the desktop's colours are named for what they picture.
 [[nodiscard]] std::string ColorName(ColorWord color);
 
 // What a screen reader speaks for a picture box where the platform gives it one

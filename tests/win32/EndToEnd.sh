@@ -83,7 +83,8 @@ ok "every control's rectangle (checked $(wc -l <"$here/layout-96.txt"))"
 # Texts, and the names a screen reader speaks.
 for pair in "cmdAbout:About" "cmdExit:Exit" "Label1:Do this and win the game. " \
     "Label2:You already did:" "lblNum:0" "Label4:course(courses)" \
-    "cmdUp:Up" "cmdDown:Down" "cmdLeft:Left" "cmdRight:Right" "Picture10:Picture10, red"; do
+    "cmdUp:Up" "cmdDown:Down" "cmdLeft:Left" "cmdRight:Right" "Picture10:Picture10, red" \
+    "Picture2:Picture2, empty" "Picture3:Picture3, white"; do
     expect "${pair%%:*} says '${pair#*:}'" "$(control "$report" "${pair%%:*}" | sed 's/.* text //')" \
         "${pair#*:}"
 done
