@@ -319,7 +319,8 @@ def dark(page):
     check('the dark scheme: the empty cell is painted so', page.pixels()[int(y)][int(x)],
           probe[0])
     worst = contrast(Engine('Chromium', page.driver))
-    check('Chromium, dark: every button and label reads at 4.5:1 at least', worst[0] >= 4.5, True)
+    check('Chromium, dark: every button and label reads at 4.5:1 at least, the count at 3:1',
+          (worst[0] >= 4.5, worst[2] >= 3), (True, True))
     page.cdp('Emulation.setEmulatedMedia', features=[])
 
 
@@ -586,7 +587,7 @@ class Engine:
 
 def contrast(engine):
     """The lowest ratio of text to its own background among the buttons and
-    the labels whose colours follow the system's, with its control."""
+    the labels whose colours follow the system's, with its control, and the count's."""
     return engine.js("""
         var luminance = function(css) {
           var rgb = css.match(/[\\d.]+/g).slice(0, 3).map(function(c) {
@@ -603,7 +604,9 @@ def contrast(engine):
           var ratio = Math.max(a, b) / Math.min(a, b);
           if (ratio < worst[0]) worst = [Math.round(ratio * 100) / 100, e.id];
         });
-        return worst;""")
+        var count = getComputedStyle(document.getElementById('lblNum'));
+        var a = luminance(count.color), b = luminance(count.backgroundColor);
+        return worst.concat([Math.max(a, b) / Math.min(a, b)]);""")
 
 
 def audit(engine, what):
@@ -743,8 +746,8 @@ def in_dark(engine, folder):
         check(f'{engine.name}, dark: the page is in the dark scheme',
               engine.js('return matchMedia("(prefers-color-scheme: dark)").matches'), True)
         worst = contrast(engine)
-        check(f'{engine.name}, dark: every button and label reads at 4.5:1 at least',
-              worst[0] >= 4.5, True)
+        check(f'{engine.name}, dark: every button and label reads at 4.5:1 at least, the count '
+              'at 3:1', (worst[0] >= 4.5, worst[2] >= 3), (True, True))
         if worst[0] < 4.5:
             print(f'   the lowest: {worst}')
     finally:
