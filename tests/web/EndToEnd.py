@@ -321,6 +321,19 @@ def dark(page):
     worst = contrast(Engine('Chromium', page.driver))
     check('Chromium, dark: every button and label reads at 4.5:1 at least, the count at 3:1',
           (worst[0] >= 4.5, worst[2] >= 3), (True, True))
+    # Forced colours: a tenth of the empty cell, inside its edge, at 3:1 to each tile.
+    lum = lambda rgb: .05 + sum(w * (c / 3294.6 if c < 11 else ((c + 14.025) / 269.025) ** 2.4)
+                                for w, c in zip((.2126, .7152, .0722), rgb))
+    tiles = [lum(page.color(page.control(name))) for name in page.cells() if ', empty' not in name]
+    x, y, w, h = (int(v) for v in page.rect(hole))
+    forced = {'name': 'forced-colors', 'value': 'active'}
+    for scheme in ('light', 'dark'):
+        page.cdp('Emulation.setEmulatedMedia',
+                 features=[forced, {'name': 'prefers-color-scheme', 'value': scheme}])
+        cell = [lum(p) for row in page.pixels()[y + 2:y + h - 2] for p in row[x + 2:x + w - 2]]
+        check(f'forced colours, {scheme}: a tenth of the empty cell at 3:1 to each tile',
+              min(sum(max(p, t) >= 3 * min(p, t) for p in cell) for t in tiles) * 10 >= len(cell),
+              True)
     page.cdp('Emulation.setEmulatedMedia', features=[])
 
 

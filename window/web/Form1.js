@@ -228,9 +228,13 @@ mergeInto(LibraryManager.library, {
   },
 
   tintara_set_back__deps: ['$Page'],
-  tintara_set_back: function(index, color, css, name) {
+  // A picture box's colour word, its colour and its spoken name; the empty
+  // cell also carries the class `hole`, which marks it in forced colours
+  // (Form1.css).
+  tintara_set_back: function(index, color, css, name, hole) {
     var box = Page.controls[index];
     box.color = color >>> 0;
+    box.classList.toggle('hole', hole != 0);
     box.style.backgroundColor = Page.text(css);
     box.setAttribute('aria-label', Page.text(name));
   },
