@@ -256,7 +256,7 @@ private slots:
     {
         QCOMPARE(look::ColorName(HoleColor), std::string("empty"));
         QCOMPARE(look::ColorName(0x00404040), std::string("dark grey"));
-        QCOMPARE(look::ColorName(layout::ScrollBar), std::string("scroll bar colour"));
+        QCOMPARE(look::ColorName(layout::ScrollBar), std::string("empty"));
         QCOMPARE(look::ColorName(0x00123456), std::string("#00123456"));
     }
 };

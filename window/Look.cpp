@@ -12,11 +12,12 @@ namespace tintara::look
 namespace
 {
 
-// The desktop's colours among the preview's swatches; the tiles' names are
-// the palette's.
+// The desktop's colours among the preview's swatches, named for what they
+// picture as the board's cells are: the solved board's empty cell and its
+// white tile. The tiles' names are the palette's.
 constexpr std::array<std::pair<ColorWord, std::string_view>, 3> SystemNames = {{
-    {layout::ScrollBar, "scroll bar colour"},
-    {layout::ActiveCaptionText, "caption text colour"},
+    {layout::ScrollBar, "empty"},
+    {layout::ActiveCaptionText, "white"},
     {layout::ButtonText, "button text colour"},
 }};
 

@@ -1,7 +1,7 @@
 // What the front ends draw alike, free of any toolkit: the names of the
 // colours a screen reader speaks, the arrow and its pixels, the frame's
-// hatching and the icon's pixels; and the colour of the focus mark the Win32
-// picture box draws.
+// hatching, the empty cell's mark and the icon's pixels; and the colour of the
+// focus mark the Win32 picture box draws.
 #pragma once
 
 #include "Tintara.h"
@@ -15,8 +15,9 @@
 namespace tintara::look
 {
 
-// A colour word as a screen reader speaks it: "navy", "empty", "scroll bar
-// colour", or its hexadecimal digits for a colour the window never shows.
+// A colour word as a screen reader speaks it: "navy", "empty", "button text
+// colour", or its hexadecimal digits for a colour the window never shows. The
+// preview's swatches in the desktop's colours are named for what they picture.
 [[nodiscard]] std::string ColorName(ColorWord color);
 
 // What a screen reader speaks for a picture box where the platform gives it one
@@ -58,6 +59,13 @@ inline constexpr double ArrowShare = 0.6;
 // Whether the focus mark drawn on a colour is black rather than white:
 // whichever stands out more from it, so that the mark is seen on every tile.
 [[nodiscard]] bool FocusMarkIsBlack(int red, int green, int blue);
+
+// The mark of the empty cell where the desktop's colours may make it a tile's
+// twin (Windows' high contrast, a browser's forced colours): a black ring
+// inside its sunken edge and a white ring inside that, each HoleRing pixels
+// wide at 96 dots per inch. No tile is within 3:1 of both black and white, so
+// about a fifth of the cell stands out from every tile.
+inline constexpr int HoleRing = 4;
 
 // The fill of the frame behind the preview, crossing diagonal lines: a tile
 // HatchSize pixels square at 96 dots per inch, repeated from the window's

@@ -54,7 +54,7 @@ private slots:
                                     << "red";
         QTest::newRow("scroll-bar swatch") << "Picture2"
                                            << "Picture2"
-                                           << "scroll bar colour";
+                                           << "empty";
     }
 
     void controlsHaveNames()

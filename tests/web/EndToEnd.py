@@ -327,7 +327,21 @@ def dark(page):
     check('the dark scheme: the empty cell is painted so', page.pixels()[int(y)][int(x)],
           probe[0])
     worst = contrast(Engine('Chromium', page.driver))
-    check('Chromium, dark: every button and label reads at 4.5:1 at least', worst[0] >= 4.5, True)
+    check('Chromium, dark: every button and label reads at 4.5:1 at least, the count at 3:1',
+          (worst[0] >= 4.5, worst[2] >= 3), (True, True))
+    # Forced colours: a tenth of the empty cell, inside its edge, at 3:1 to each tile.
+    lum = lambda rgb: .05 + sum(w * (c / 3294.6 if c < 11 else ((c + 14.025) / 269.025) ** 2.4)
+                                for w, c in zip((.2126, .7152, .0722), rgb))
+    tiles = [lum(page.color(page.control(name))) for name in page.cells() if ', empty' not in name]
+    x, y, w, h = (int(v) for v in page.rect(hole))
+    forced = {'name': 'forced-colors', 'value': 'active'}
+    for scheme in ('light', 'dark'):
+        page.cdp('Emulation.setEmulatedMedia',
+                 features=[forced, {'name': 'prefers-color-scheme', 'value': scheme}])
+        cell = [lum(p) for row in page.pixels()[y + 2:y + h - 2] for p in row[x + 2:x + w - 2]]
+        check(f'forced colours, {scheme}: a tenth of the empty cell at 3:1 to each tile',
+              min(sum(max(p, t) >= 3 * min(p, t) for p in cell) for t in tiles) * 10 >= len(cell),
+              True)
     page.cdp('Emulation.setEmulatedMedia', features=[])
 
 
@@ -623,7 +637,7 @@ class Engine:
 
 def contrast(engine):
     """The lowest ratio of text to its own background among the buttons and
-    the labels whose colours follow the system's, with its control."""
+    the labels whose colours follow the system's, with its control, and the count's."""
     return engine.js("""
         var luminance = function(css) {
           var rgb = css.match(/[\\d.]+/g).slice(0, 3).map(function(c) {
@@ -640,7 +654,9 @@ def contrast(engine):
           var ratio = Math.max(a, b) / Math.min(a, b);
           if (ratio < worst[0]) worst = [Math.round(ratio * 100) / 100, e.id];
         });
-        return worst;""")
+        var count = getComputedStyle(document.getElementById('lblNum'));
+        var a = luminance(count.color), b = luminance(count.backgroundColor);
+        return worst.concat([Math.max(a, b) / Math.min(a, b)]);""")
 
 
 def audit(engine, what):
@@ -777,8 +793,8 @@ def in_dark(engine, folder):
         check(f'{engine.name}, dark: the page is in the dark scheme',
               engine.js('return matchMedia("(prefers-color-scheme: dark)").matches'), True)
         worst = contrast(engine)
-        check(f'{engine.name}, dark: every button and label reads at 4.5:1 at least',
-              worst[0] >= 4.5, True)
+        check(f'{engine.name}, dark: every button and label reads at 4.5:1 at least, the count '
+              'at 3:1', (worst[0] >= 4.5, worst[2] >= 3), (True, True))
         if worst[0] < 4.5:
             print(f'   the lowest: {worst}')
     finally:

@@ -21,7 +21,8 @@ void tintara_arrow(int index, const double* points, int count, double size);
 void tintara_label(int index, const char* name, int left, int top, int width, int height,
                    const char* text, int centred);
 void tintara_style(int index, const char* back, const char* fore, const char* font);
-void tintara_set_back(int index, tintara::ColorWord color, const char* css, const char* name);
+void tintara_set_back(int index, tintara::ColorWord color, const char* css, const char* name,
+                      int hole);
 tintara::ColorWord tintara_back(int index);
 void tintara_set_text(int index, const char* text);
 void tintara_show(int index);
@@ -237,7 +238,8 @@ void Form1::Create()
         case layout::Kind::PictureBox:
             tintara_box(Index(i), name, left, top, width, height, Click, DoubleClick);
             tintara_set_back(Index(i), record.back, CssColor(record.back).c_str(),
-                             look::PictureBoxName(record.name, record.back).c_str());
+                             look::PictureBoxName(record.name, record.back).c_str(),
+                             record.back == HoleColor ? 1 : 0);
             break;
         case layout::Kind::ArrowButton: {
             // The shared solid arrow, drawn as a shape: no symbol face needed.
@@ -296,7 +298,8 @@ void Form1::SetCellColor(int k, ColorWord color)
 {
     const std::size_t index = Cell(k);
     tintara_set_back(Index(index), color, CssColor(color).c_str(),
-                     look::PictureBoxName(layout::Controls[index].name, color).c_str());
+                     look::PictureBoxName(layout::Controls[index].name, color).c_str(),
+                     color == HoleColor ? 1 : 0);
 }
 
 void Form1::SetCounterText(std::string_view text)

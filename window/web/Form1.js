@@ -25,11 +25,8 @@ mergeInto(LibraryManager.library, {
       Page.decoder = Page.decoder || new TextDecoder();
       return Page.decoder.decode(HEAPU8.subarray(pointer, end));
     },
-    // The engine's button face and button text, where they read well
-    // together (4.5:1 at least), as in every light scheme; where an engine's
-    // dark scheme turns the text light on a face that stays light, the
-    // page's own background and text in their place.
-    pair: function() {
+    // The contrast of two CSS colours as the page resolves them, 1 to 21.
+    ratio: function(one, other) {
       var probe = document.createElement('i');
       document.body.append(probe);
       var luminance = function(css) {
@@ -40,16 +37,38 @@ mergeInto(LibraryManager.library, {
         });
         return 0.2126 * rgb[0] + 0.7152 * rgb[1] + 0.0722 * rgb[2] + 0.05;
       };
-      var face = luminance('ButtonFace');
-      var text = luminance('ButtonText');
+      var a = luminance(one);
+      var b = luminance(other);
       probe.remove();
+      return Math.max(a, b) / Math.min(a, b);
+    },
+    // The engine's button face and button text, where they read well
+    // together (4.5:1 at least), as in every light scheme; where an engine's
+    // dark scheme turns the text light on a face that stays light, the
+    // page's own background and text in their place.
+    pair: function() {
       var root = document.documentElement.style;
-      if (Math.max(face, text) / Math.min(face, text) < 4.5) {
+      root.removeProperty('--ButtonFace');
+      root.removeProperty('--ButtonText');
+      if (Page.ratio('ButtonFace', 'ButtonText') < 4.5) {
         root.setProperty('--ButtonFace', 'Canvas');
         root.setProperty('--ButtonText', 'CanvasText');
-      } else {
-        root.removeProperty('--ButtonFace');
-        root.removeProperty('--ButtonText');
+      }
+      Page.controls.forEach(Page.legible);
+    },
+    // A label in a colour of its own, the counter's red or the instruction's
+    // blue, on the button face: in a dark scheme, where it reads below 3:1
+    // there (Chromium's dark face is mid grey, on which the red count reads
+    // 1.3:1), the label takes the page's background where it reads better on
+    // that. Light schemes keep the face.
+    legible: function(label) {
+      if (label.className != 'label') return;
+      var style = label.style;
+      style.backgroundColor = label.back;
+      if (matchMedia('(prefers-color-scheme: dark)').matches &&
+          Page.ratio(style.color, label.back) < 3 &&
+          Page.ratio(style.color, 'Canvas') > Page.ratio(style.color, label.back)) {
+        style.backgroundColor = 'Canvas';
       }
     },
     // A control of the window at its place, in CSS pixels at full size.
@@ -198,17 +217,24 @@ mergeInto(LibraryManager.library, {
 
   tintara_style__deps: ['$Page'],
   tintara_style: function(index, back, fore, font) {
-    var style = Page.controls[index].style;
-    style.backgroundColor = Page.text(back);
+    var control = Page.controls[index];
+    var style = control.style;
+    control.back = Page.text(back);
+    style.backgroundColor = control.back;
     style.color = Page.text(fore);
     font = Page.text(font);
     if (font) style.font = font;
+    Page.legible(control);
   },
 
   tintara_set_back__deps: ['$Page'],
-  tintara_set_back: function(index, color, css, name) {
+  // A picture box's colour word, its colour and its spoken name; the empty
+  // cell also carries the class `hole`, which marks it in forced colours
+  // (Form1.css).
+  tintara_set_back: function(index, color, css, name, hole) {
     var box = Page.controls[index];
     box.color = color >>> 0;
+    box.classList.toggle('hole', hole != 0);
     box.style.backgroundColor = Page.text(css);
     box.setAttribute('aria-label', Page.text(name));
   },

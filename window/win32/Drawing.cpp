@@ -19,6 +19,17 @@ COLORREF Resolve(ColorWord color)
     return static_cast<COLORREF>(color & 0x00FFFFFFU);
 }
 
+bool HighContrast()
+{
+    HIGHCONTRASTW contrast{};
+    contrast.cbSize = sizeof contrast;
+    if (SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) != 0 &&
+        (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0) {
+        return true;
+    }
+    return GetSysColor(COLOR_BTNFACE) == GetSysColor(COLOR_WINDOW);
+}
+
 void FillBlock(HDC dc, int left, int top, int width, int height, HBRUSH brush)
 {
     const RECT rect = {left, top, left + width, top + height};

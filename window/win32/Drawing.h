@@ -14,6 +14,13 @@ namespace tintara
 // is GDI's own order; a system colour 0x800000nn as the desktop has it now.
 [[nodiscard]] COLORREF Resolve(ColorWord color);
 
+// Whether the desktop's colours are a contrast theme's: Windows says high
+// contrast is on, or the button face is the window's background, as Windows'
+// contrast themes set them and its ordinary themes do not (a grey face on a
+// white window). Wine sets a theme's colours but always says high contrast
+// is off.
+[[nodiscard]] bool HighContrast();
+
 void FillBlock(HDC dc, int left, int top, int width, int height, HBRUSH brush);
 void FillBlock(HDC dc, int left, int top, int width, int height, int sysColor);
 

@@ -163,6 +163,12 @@ LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         MakeArrows();
         RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
         return 0;
+    case WM_SETTINGCHANGE:
+        // High contrast turned on or off: the empty cell's mark with it.
+        if (wParam == SPI_SETHIGHCONTRAST) {
+            RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+        }
+        break;
     case WM_DPICHANGED: {
         dpi_ = HIWORD(wParam);
         const auto* suggested = reinterpret_cast<const RECT*>(lParam);

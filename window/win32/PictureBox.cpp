@@ -31,6 +31,22 @@ void DrawFocusMark(HDC dc, const RECT& frame, int p, COLORREF under)
     }
 }
 
+// The empty cell's mark in high contrast (look::HoleRing): a black ring
+// inside the frame and a white one inside that, each ring pixels wide.
+void DrawHoleMark(HDC dc, RECT frame, int ring)
+{
+    for (const int stock : {BLACK_BRUSH, WHITE_BRUSH}) {
+        HBRUSH ink = static_cast<HBRUSH>(GetStockObject(stock));
+        const int w = frame.right - frame.left;
+        const int h = frame.bottom - frame.top;
+        FillBlock(dc, frame.left, frame.top, w, ring, ink);
+        FillBlock(dc, frame.left, frame.bottom - ring, w, ring, ink);
+        FillBlock(dc, frame.left, frame.top, ring, h, ink);
+        FillBlock(dc, frame.right - ring, frame.top, ring, h, ink);
+        InflateRect(&frame, -ring, -ring);
+    }
+}
+
 // Whether a control shows that it has the focus: it has it, and the window
 // shows focus marks, which it hides until the player uses the keyboard.
 bool ShowsFocus(HWND control)
@@ -69,8 +85,15 @@ LRESULT CALLBACK PictureBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lP
         const OwnedBrush back(CreateSolidBrush(color));
         const RECT inside = {2 * p, 2 * p, w - 2 * p, h - 2 * p};
         FillRect(dc, &inside, back.get());
+        // In high contrast the button face is white or black, a tile's twin:
+        // the empty cell is marked, and the focus mark lies on its black ring.
+        const bool marked = BackColorOf(box) == HoleColor && HighContrast();
+        if (marked) {
+            DrawHoleMark(dc, inside, look::HoleRing * p);
+        }
         if (ShowsFocus(box)) {
-            DrawFocusMark(dc, {3 * p, 3 * p, w - 3 * p, h - 3 * p}, p, color);
+            DrawFocusMark(dc, {3 * p, 3 * p, w - 3 * p, h - 3 * p}, p,
+                          marked ? RGB(0, 0, 0) : color);
         }
         EndPaint(box, &paint);
         return 0;
