@@ -8,7 +8,8 @@
 # - a code name with a capital or an underscore (`Deliver`, `form::Events`,
 #   `session.Firefox`, also as `Name(...)`, `NAME=value`, `-DNAME=value`) must
 #   be found as a word in a tracked file but the docs and this script: each part
-#   of a::b, the last of a.b (whose owner may be the platform's).
+#   of a::b, the last of a.b (whose owner may be the platform's; a.b in lower
+#   case is a setting's key, a browser's or a tool's, and is not checked).
 # Anything else is a command line, an option, a package, host or CSS name or a
 # text; nor are the standard library's names (std::) checked, nor these, the
 # platform's, which the docs name as what the game does without:
@@ -35,7 +36,9 @@ while IFS=$'\t' read -r doc line span; do
         grep -qF "/$span/" <<<"$files" || found "$span" || miss=$span
     elif [[ $span =~ ^(-D)?($name((::|\.)$name)*)(\(.*\)|=.*)?$ ]]; then
         span=${BASH_REMATCH[2]}
-        if [[ $span =~ [A-Z_] && $span != std::* && $outside != *" $span "* ]]; then
+        # (a.b in lower case is a setting's key, a browser's or a tool's)
+        if [[ $span =~ [A-Z_] && $span != std::* && $outside != *" $span "* &&
+            ! ($span == *.* && ! $span =~ [A-Z]) ]]; then
             parts=${span//::/ }
             [[ $span == *::* ]] || parts=${span##*.}
             for part in $parts; do found "$part" || miss=$span; done
