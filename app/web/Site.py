@@ -21,9 +21,10 @@ import re
 import subprocess
 import sys
 
-# The files the worker keeps, the page ('./') first.
+# The files the worker keeps, the page ('./') first, and those the page loads.
 FILES = ('./', 'start.js', 'tintara.js', 'tintara.wasm', 'tintara.css', 'manifest.webmanifest',
          'icon-192.png', 'icon-512.png', 'maskable.png')
+PAGE = FILES[:5]
 BUILD = '@TINTARA_BUILD@'
 
 
@@ -57,10 +58,13 @@ def main():
         page = page.replace(f'@{name}@'.encode(), stamp.encode())
     write('index.html', page.replace(BUILD.encode(), build.encode()))
 
-    kept = {(f'{file}?{build}' if file == 'start.js' else file):
-            integrity(read('index.html' if file == './' else file)) for file in FILES}
-    digest = hashlib.sha256(''.join(f'{file} {stamp}\n' for file, stamp in kept.items())
+    # The page's files with their integrity; the manifest and the icons, which
+    # no page's build depends on, as the server gives them.
+    every = {file: integrity(read('index.html' if file == './' else file)) for file in FILES}
+    digest = hashlib.sha256(''.join(f'{file} {stamp}\n' for file, stamp in every.items())
                             .encode()).hexdigest()[:12]
+    kept = {(f'{file}?{build}' if file == 'start.js' else file): stamp if file in PAGE else ''
+            for file, stamp in every.items()}
     with open(os.path.join(here, 'sw.js.in')) as source:
         worker = source.read()
     worker = (worker.replace('@TINTARA_VERSION_TEXT@', version).replace('@SITE_DIGEST@', digest)
