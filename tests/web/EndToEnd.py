@@ -465,10 +465,17 @@ def takeover(engine, folder, url):
             'document.documentElement).getPropertyValue("--build").trim(), self.build || "",'
             ' self.start || "", s.src.split("?")[1], !!document.getElementById("lblNum")]'),
             lambda state: state[4], 20)
+        # Each load stays until the page has asked for its worker (a second
+        # after it has loaded): Chromium 156 can keep a new build waiting for
+        # minutes, and the next load with it, after loads cut short at once.
+        soon(lambda: engine.js('return document.readyState'), lambda s: s == 'complete', 20)
+        time.sleep(1.5)
         if settle:  # the browser's look for a new build, which the page asks for, waited for
             engine.js('return navigator.serviceWorker.getRegistration().then(function(r) {'
                       ' return r.update(); }).then(function() {}, function() {})')
-            soon(lambda: engine.js(REGISTRATION), lambda state: state == [True, False, False], 20)
+            soon(lambda: engine.js('return navigator.serviceWorker.getRegistration().then('
+                                   'function(r) { return r.active.state == "activated" &&'
+                                   ' !r.waiting && !r.installing; })'), bool, 20)
         return [BUILDS.get(state[3], '?')] + state
 
     rebuild(folder, 'one')
