@@ -10,9 +10,7 @@ usage: EndToEnd.py PACKAGE SOLVER AXE SITE VERSION TERSER
   SOLVER  reads the cells' accessible names and prints the arrow clicks that
           solve the board
   AXE     a folder for axe-core, which npm fetches there once (build/web/axe)
-  SITE VERSION TERSER
-          the site's last step (app/web/Site.py), the game's version and terser,
-          with which the test makes new builds of the site
+  SITE VERSION TERSER  app/web/Site.py, the version and terser, to make new builds
 Exits 77 (skipped) where Chromium, ChromeDriver, selenium or ImageMagick's
 convert is missing. Without npm or the registry the axe-core checks fail in CI
 (CI set) and are skipped elsewhere.
@@ -43,11 +41,8 @@ except ImportError:
 
 failures = []
 
-# The site's last step, with the version and terser: [script, version, terser].
-SITE = []
-# Each build of the site the test has made, by the name its page gives
-# start.js: '' for the package's.
-BUILDS = {}
+SITE = []  # [Site.py, version, terser]
+BUILDS = {}  # each build's name by the one its page gives start.js ('' the package's)
 # The accessibility checker the pages are run through, at this version only.
 AXE_VERSION = '4.14.1'
 axe = None
@@ -436,9 +431,7 @@ def offline(page, site, folder, url):
 
 
 def rebuild(folder, name, program=None):
-    """The site in `folder` made a build of its own, `name`, as a new release
-    would be: its style sheet and scripts each say the name (and its program
-    is `program`), and the site's last step names them anew."""
+    """`folder` made a new build, `name`, which its style sheet and scripts say."""
     for file, line in (('tintara.css', f':root{{--build:{name}}}'),
                        ('tintara.js', f';self.build="{name}"'), ('start.js', f';self.start="{name}"')):
         with open(os.path.join(folder, file), 'a') as target:
@@ -454,10 +447,8 @@ def named(folder):
 
 
 def takeover(engine, folder, url):
-    """A new build takes over as soon as it is installed, whatever the player
-    does meanwhile: each load of the game is one build (by what the page and
-    each of its files say), and the new build's by the second load, reloaded
-    in a row or after another site, another page of the site open all along."""
+    """Each load is one build, the new one's by the second load, reloaded in a
+    row or after another site, another page of the site open all along."""
     def load(address=url, settle=False):
         engine.driver.get(address)
         state = soon(lambda: engine.js(
@@ -465,9 +456,8 @@ def takeover(engine, folder, url):
             'document.documentElement).getPropertyValue("--build").trim(), self.build || "",'
             ' self.start || "", s.src.split("?")[1], !!document.getElementById("lblNum")]'),
             lambda state: state[4], 20)
-        # Each load stays until the page has asked for its worker (a second
-        # after it has loaded): Chromium 156 can keep a new build waiting for
-        # minutes, and the next load with it, after loads cut short at once.
+        # Until the page has asked for its worker: after loads cut short at
+        # once, Chromium 156 can keep a new build, and the next load, waiting.
         soon(lambda: engine.js('return document.readyState'), lambda s: s == 'complete', 20)
         time.sleep(1.5)
         if settle:  # the browser's look for a new build, which the page asks for, waited for
